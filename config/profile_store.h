@@ -1,0 +1,34 @@
+// The two Windows private-profile functions, as the INI handler uses them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace config
+{
+
+/// Windows: GetPrivateProfileStringA / WritePrivateProfileStringA. Portable: a reader and in-place
+/// editor of Windows-1252 INI files that behaves as those functions do on Windows.
+class ProfileStore
+{
+public:
+    ProfileStore() = default;
+    ProfileStore(const ProfileStore&) = delete;
+    ProfileStore& operator=(const ProfileStore&) = delete;
+    virtual ~ProfileStore() = default;
+
+    /// Reads key of section from file into a buffer of bufferSize characters: at most bufferSize - 1
+    /// characters are delivered, outer blanks and one pair of matching quotes removed. A missing file,
+    /// section or key delivers the default ("" when nothing). Returns the number of characters delivered.
+    virtual std::int32_t GetString(const std::wstring& section, const std::wstring& key,
+                                   const std::optional<std::wstring>& defaultValue, std::wstring& returned,
+                                   std::int32_t bufferSize, const std::wstring& file) = 0;
+
+    /// Writes value under key in section, creating file, section and key as needed. No value deletes the
+    /// key; no key deletes the section. Returns false when the file could not be written.
+    virtual bool WriteString(const std::wstring& section, const std::optional<std::wstring>& key,
+                             const std::optional<std::wstring>& value, const std::wstring& file) = 0;
+};
+
+} // namespace config

@@ -1,0 +1,57 @@
+// The configuration values loaded at start-up.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace app
+{
+struct Run;
+}
+
+namespace config
+{
+
+/// Capacities of the configured lists.
+inline constexpr std::int32_t kFormatCapacity = 11;
+inline constexpr std::int32_t kListCapacity = 21;
+
+/// One known sheet format and where the row starts on it.
+struct FormatEntry
+{
+    std::wstring Name;
+    std::int32_t FormatCode = 0; ///< paper-size code, or width mm x 10000 + height mm for user sizes
+    double BasePointX = 0;       ///< metres
+    double BasePointY = 0;       ///< metres
+};
+
+struct Settings
+{
+    std::int32_t formatCount = 0;
+    double bracketBase = 0; ///< metres
+    std::int32_t hAlign = 0;
+    std::int32_t sortSymbols = 0;
+    std::int32_t standardType = 1;
+    std::wstring symbolFontName;
+    std::int32_t symbolFontHeight = 0; ///< points
+    std::wstring bracketFontName;
+    std::int32_t bracketFontHeight = 0; ///< points
+    std::array<FormatEntry, kFormatCapacity> formats;
+    std::int32_t roughCount = 0;
+    std::array<std::wstring, kListCapacity> roughList;
+    std::wstring roughName = L"Ra";
+    std::int32_t roughStandard = 0; ///< 0-based
+    std::int32_t methodeCount = 0;
+    std::array<std::wstring, kListCapacity> methodeList;
+    std::int32_t methodeStandard = 0; ///< 0-based
+    bool normFixEnabled = false;
+    bool normFixFeedback = false;
+    std::int32_t superUserCount = 0;
+    bool normFixLocked = false;
+};
+
+/// Reads every setting from the INI file at run.iniPath (records eBadIni and stops on a broken file).
+void LoadSettings(app::Run& run);
+
+} // namespace config

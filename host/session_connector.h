@@ -1,0 +1,25 @@
+// How the program reaches a CAD session that is already running.
+#pragma once
+
+#include "host/cad_host.h"
+
+#include <string>
+
+namespace host
+{
+
+/// Attaches to the running automation server registered under a ProgID; never starts a new one.
+/// Windows asks the running object table; glattmark-sim and the tests hand over a simulated session.
+class SessionConnector
+{
+public:
+    SessionConnector() = default;
+    SessionConnector(const SessionConnector&) = delete;
+    SessionConnector& operator=(const SessionConnector&) = delete;
+    virtual ~SessionConnector() = default;
+
+    /// The running instance, or nothing when none is running. May throw host::Error.
+    virtual ApplicationPtr GetActiveObject(const std::wstring& progId) = 0;
+};
+
+} // namespace host

@@ -1,0 +1,1 @@
+#include "host/sw_access.h"

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need. As root it runs apt-get; otherwise it
+# prints the exact command to run and fails when something is missing.
+set -euo pipefail
+
+packages=(
+    cmake g++ make git pkg-config python3
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    nlohmann-json3-dev
+    libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-liberation2
+    g++-mingw-w64-x86-64
+    clang-format
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+cmd="apt-get install -y --no-install-recommends ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $cmd
+else
+    echo "Missing packages. Run as root:" >&2
+    echo "  sudo apt-get update && sudo $cmd" >&2
+    exit 1
+fi

@@ -1,0 +1,40 @@
+// Doubles of the message ports: they record what was shown and answer as told.
+#pragma once
+
+#include "ui/message_window.h"
+
+#include <string>
+#include <vector>
+
+namespace testing_support
+{
+
+struct ShownMessage
+{
+    std::wstring caption;
+    std::wstring text;
+    ui::IconId icon;
+};
+
+class RecordingMessageWindow : public ui::MessageWindow
+{
+public:
+    void ShowModeless(const std::wstring& caption, const ui::IconId& icon, const std::wstring& text) override
+    {
+        shown.push_back({caption, text, icon});
+    }
+    ui::ClosedBy ShowModal() override { return answer; }
+
+    std::vector<ShownMessage> shown;
+    ui::ClosedBy answer = ui::ClosedBy::OkButton; ///< how every modal showing ends
+};
+
+class RecordingMessageBox : public ui::MessageBox
+{
+public:
+    void Show(const std::wstring& caption, const std::wstring& text) override { shown.push_back({caption, text, {}}); }
+
+    std::vector<ShownMessage> shown;
+};
+
+} // namespace testing_support

@@ -1,0 +1,49 @@
+// The windows in which the program shows a message: the error object's own window, and the plain
+// message box of the Normfix report.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ui
+{
+
+/// Resource id of a window icon; nothing means "no icon".
+using IconId = std::optional<int>;
+
+/// How a modal showing ended.
+enum class ClosedBy
+{
+    OkButton,
+    CloseBox,
+};
+
+/// The error object's message window: a label and an "Ok" button.
+class MessageWindow
+{
+public:
+    MessageWindow() = default;
+    MessageWindow(const MessageWindow&) = delete;
+    MessageWindow& operator=(const MessageWindow&) = delete;
+    virtual ~MessageWindow() = default;
+
+    /// Shows the window modeless with this caption, icon and label text, placed top-most without
+    /// moving or resizing it (skipped when the window cannot be found by its caption).
+    virtual void ShowModeless(const std::wstring& caption, const IconId& icon, const std::wstring& text) = 0;
+    /// Hides the window and shows it again modally; returns when it is hidden ("Ok") or closed.
+    virtual ClosedBy ShowModal() = 0;
+};
+
+/// A system message box with an "Ok" button and no icon; returns when it is closed.
+class MessageBox
+{
+public:
+    MessageBox() = default;
+    MessageBox(const MessageBox&) = delete;
+    MessageBox& operator=(const MessageBox&) = delete;
+    virtual ~MessageBox() = default;
+
+    virtual void Show(const std::wstring& caption, const std::wstring& text) = 0;
+};
+
+} // namespace ui
