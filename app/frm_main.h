@@ -19,8 +19,6 @@ namespace app
 inline constexpr const wchar_t* kCaption = L"SW Oberfl\u00e4chen - Assistent";
 /// Resource id of the dialog's icon (32 x 32), handed to the error object as well.
 inline constexpr int kIconId = 1;
-/// The annotation name of the summary symbol, in the drawing and in the summary record.
-inline constexpr const wchar_t* kSummaryName = L"glmSymbol99";
 
 /// A call into the CAD host failed and nothing below recorded it (the host went away, a call failed).
 inline constexpr const wchar_t* kHostFailureUntouched =

@@ -1,0 +1,304 @@
+#include "app/frm_main.h"
+
+#include "app/init_dialog.h"
+#include "config/settings.h"
+#include "drawing/norm_fix.h"
+#include "drawing/previous_output_removal.h"
+#include "drawing/sheet_scan.h"
+#include "drawing/summary_insertion.h"
+#include "drawing/symbol_list_ops.h"
+#include "host/host_error.h"
+#include "symbols/summary_calculation.h"
+#include "ui/platform.h"
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+
+namespace app
+{
+
+namespace
+{
+
+/// Thrown by ShutDown inside a handler, caught only at the outermost handler's boundary: nothing after a
+/// ShutDown runs, in whatever procedure it was called.
+struct RunEnded
+{
+};
+
+/// Sets the edit text directly; the list index follows when the text is one of the entries.
+void SetComboText(ComboBoxState& box, const std::wstring& text)
+{
+    box.text = text;
+    const auto found = std::find(box.items.begin(), box.items.end(), text);
+    box.listIndex = found == box.items.end() ? -1 : static_cast<std::int32_t>(found - box.items.begin());
+}
+
+} // namespace
+
+std::string EndingName(Ending ending)
+{
+    switch (ending)
+    {
+    case Ending::Ok:
+        return "ok";
+    case Ending::Cancel:
+        return "cancel";
+    case Ending::Close:
+        return "close";
+    case Ending::Error:
+        return "error";
+    case Ending::None:
+        break;
+    }
+    return {};
+}
+
+frmMain::frmMain(Run& run, MainDialogView& view) : m_run(run), m_view(view)
+{
+    m_state.caption = kCaption;
+}
+
+// Every public member runs its body through Handle. The outermost one is the boundary: it catches the
+// end of the run and any failure nothing below recorded; a handler fired from inside another (the kind
+// box's Click while the dialog is filled) lets everything pass to the outer one.
+template <typename Body> void frmMain::Handle(Body&& body)
+{
+    if (m_ended)
+        return;
+    if (m_handlerDepth > 0)
+    {
+        body();
+        return;
+    }
+    ++m_handlerDepth;
+    bool hostFailure = false;
+    bool failed = false;
+    try
+    {
+        body();
+    }
+    catch (const RunEnded&)
+    {
+    }
+    catch (const host::Error&)
+    {
+        failed = true;
+        hostFailure = true;
+    }
+    catch (...)
+    {
+        failed = true;
+    }
+    --m_handlerDepth;
+    if (failed)
+        EndOnFailure(hostFailure);
+}
+
+// The handler of last resort: the failure was recorded by nobody, so it is recorded here, replacing
+// whatever was pending (that error was not the cause of the run's end), and shown by ShutDown.
+void frmMain::EndOnFailure(bool hostFailure)
+{
+    const wchar_t* text = hostFailure ? (m_drawingTouched ? kHostFailurePartly : kHostFailureUntouched)
+                                      : (m_drawingTouched ? kUnexpectedPartly : kUnexpectedUntouched);
+    try
+    {
+        m_run.cc.eMisc(text);
+        m_intended = Ending::Error;
+        ShutDown();
+    }
+    catch (...)
+    {
+        // Showing the message failed as well: the run still ends, with nothing further attempted.
+        m_run.swAcc.reset();
+        m_ended = true;
+        m_ending = Ending::Error;
+    }
+}
+
+void frmMain::Form_Load()
+{
+    Handle([this] { StartUp(); });
+}
+
+void frmMain::StartUp()
+{
+    auto& run = m_run;
+    m_intended = Ending::Error;
+    run.cc.Init(kCaption, kIconId, true);
+    config::LoadSettings(run);
+    run.swAcc = std::make_unique<host::swAccess>(run.cc, run.ports.connector);
+    run.swAcc->Link(nullptr);
+    run.swAcc->GetDrawing(false);
+    drawing::ScanSheet(run);
+    if (run.cc.IsErr())
+        ShutDown();
+
+    ui::SetTopMost(run.ports.platform, m_view.WindowHandle());
+    InitDialog(run, *this);
+    m_state.visible = true;
+    m_view.ShowModeless(m_state);
+    m_intended = Ending::Cancel;
+    run.cc.DisplayError();
+}
+
+void frmMain::cmd_Ok_Click()
+{
+    Handle([this] { Work(); });
+}
+
+void frmMain::Work()
+{
+    auto& run = m_run;
+    auto& summary = run.list.sfsList[0];
+    const auto kind = m_state.stdSFSSymbol.listIndex >= 0 ? m_state.stdSFSSymbol.listIndex : symbolKind;
+    summary.sfsType = static_cast<std::int16_t>(kind);
+    summary.methodeStr = m_state.stdSFSMet.text;
+    summary.maxRoughStr = m_state.stdSFSRough.text;
+    summary.Name = drawing::kSummaryName;
+    summary.maxRoughName = summary.sfsType == 2 ? std::wstring() : run.settings.roughName;
+
+    m_intended = Ending::Error;
+    if (m_state.cbNormFix.value == 1 && run.settings.normFixEnabled)
+    {
+        m_drawingTouched = true;
+        drawing::RunNormFix(run);
+        drawing::MergeEqualSymbols(run);
+    }
+    drawing::RemoveSummaryFromList(run);
+    if (run.settings.sortSymbols == 1)
+        drawing::SortList(run);
+    if (!symbols::CalculateSummary(run))
+        ShutDown();
+
+    HideDialog();
+    m_drawingTouched = true;
+    drawing::RemovePrevious(run);
+    if (!drawing::InsertSummary(run))
+        ShutDown();
+
+    // GetDrawing succeeded at start-up, so the drawing is there unless the session was lost since.
+    if (!run.swAcc || !run.swAcc->Drawing)
+        throw host::Error(host::kRpcDisconnected, "no drawing to rebuild");
+    run.swAcc->Drawing->EditRebuild();
+    m_intended = Ending::Ok;
+    ShutDown();
+}
+
+void frmMain::cmd_Cancel_Click()
+{
+    Handle([this] {
+        m_intended = Ending::Cancel;
+        ShutDown();
+    });
+}
+
+void frmMain::Form_Unload()
+{
+    Handle([this] {
+        m_run.swAcc.reset();
+        m_ended = true;
+        m_ending = Ending::Close;
+        m_state.visible = false;
+    });
+}
+
+void frmMain::stdSFSSymbol_Click()
+{
+    Handle([this] {
+        const auto index = m_state.stdSFSSymbol.listIndex;
+        if (!IsShownKind(index))
+            return;
+        symbolKind = static_cast<std::int16_t>(index);
+        m_state.sfsPicture = kPictureBase + symbolKind;
+    });
+}
+
+void frmMain::stdSFSSymbol_Change()
+{
+    Handle([this] { SetKindListIndex(symbolKind); });
+}
+
+void frmMain::ShutDown()
+{
+    if (!m_ended)
+    {
+        HideDialog();
+        bool errorShown = false;
+        if (m_run.cc.IsErr())
+        {
+            errorShown = m_run.cc.Code() != ui::ErrorObject::kHiddenError;
+            m_run.cc.DisplayError();
+        }
+        m_run.swAcc.reset();
+        m_ended = true;
+        m_ending = errorShown ? Ending::Error : m_intended;
+    }
+    if (m_handlerDepth > 0)
+        throw RunEnded{};
+}
+
+void frmMain::ChooseKind(std::int32_t index)
+{
+    Handle([this, index] {
+        if (index < 0 || index >= static_cast<std::int32_t>(m_state.stdSFSSymbol.items.size()))
+            return;
+        SetKindListIndex(index);
+        m_view.Render(m_state);
+    });
+}
+
+void frmMain::TypeKindText(const std::wstring& text)
+{
+    Handle([this, &text] {
+        SetComboText(m_state.stdSFSSymbol, text);
+        stdSFSSymbol_Change();
+        m_view.Render(m_state);
+    });
+}
+
+void frmMain::SetMethodText(const std::wstring& text)
+{
+    Handle([this, &text] {
+        SetComboText(m_state.stdSFSMet, text);
+        m_view.Render(m_state);
+    });
+}
+
+void frmMain::SetRoughText(const std::wstring& text)
+{
+    Handle([this, &text] {
+        SetComboText(m_state.stdSFSRough, text);
+        m_view.Render(m_state);
+    });
+}
+
+void frmMain::SetNormFix(bool checked)
+{
+    Handle([this, checked] {
+        if (!m_state.cbNormFix.visible || !m_state.cbNormFix.enabled)
+            return;
+        m_state.cbNormFix.value = checked ? 1 : 0;
+        m_view.Render(m_state);
+    });
+}
+
+// Setting the list index selects the entry and fires the Click handler, as the control does.
+void frmMain::SetKindListIndex(std::int32_t index)
+{
+    auto& box = m_state.stdSFSSymbol;
+    if (index < 0 || index >= static_cast<std::int32_t>(box.items.size()))
+        return;
+    box.listIndex = index;
+    box.text = box.items[static_cast<std::size_t>(index)];
+    stdSFSSymbol_Click();
+}
+
+void frmMain::HideDialog()
+{
+    m_state.visible = false;
+    m_view.Hide();
+}
+
+} // namespace app
