@@ -1,0 +1,24 @@
+// The platform port on Linux and other POSIX systems.
+#pragma once
+
+#include "ui/platform.h"
+
+namespace ui
+{
+
+class PosixPlatform : public Platform
+{
+public:
+    /// The name of the effective user from the password database, else the login name of the
+    /// controlling terminal; nothing when neither can be had. Names are taken as UTF-8.
+    std::optional<std::wstring> LoginName() override;
+    /// There is no window to raise: the terminal and the simulated session have none.
+    void SetTopMost(std::intptr_t windowHandle) override;
+    /// The radix character of the numeric category the environment selects (LC_ALL, LC_NUMERIC, LANG),
+    /// read without touching the process's global locale; '.' when that locale cannot be loaded.
+    wchar_t DecimalSeparator() override;
+    /// The target of /proc/self/exe; "" when it cannot be read.
+    std::wstring ExecutablePath() override;
+};
+
+} // namespace ui
