@@ -1,0 +1,37 @@
+// Normfix: corrects the texts of the symbols already on the sheet into the form the summary expects,
+// in the records and straight in the drawing.
+//
+// Two faults are mended: a roughness specification typed into a limit field while name and value are
+// empty is moved into the name and value fields; a decimal point in a roughness value becomes a comma.
+#pragma once
+
+#include "symbols/sfs_object.h"
+
+#include <cstdint>
+#include <string>
+
+namespace app
+{
+struct Run;
+}
+
+namespace drawing
+{
+
+/// Corrects every listed symbol and every repeat; sets run.normFixCount and, when configured, reports it.
+/// A failing host call passes to the caller; corrections written before it stay.
+void RunNormFix(app::Run& run);
+
+/// Corrects one record and its host symbol; adds 1 to run.normFixCount when it changed something.
+void CorrectSymbol(app::Run& run, symbols::sfsObject& record);
+
+/// Decimal points become commas and runs of blanks are shortened (three to one, then two to one).
+std::wstring NormaliseLimitText(const std::wstring& text);
+
+/// Drops every listed record equal to an earlier one, as the corrections may have made some equal.
+void MergeEqualSymbols(app::Run& run);
+
+/// The report after a pass that corrected `count` symbols.
+std::wstring NormFixReport(std::int32_t count);
+
+} // namespace drawing

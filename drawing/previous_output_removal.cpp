@@ -1,0 +1,92 @@
+#include "drawing/previous_output_removal.h"
+
+#include "app/run.h"
+#include "drawing/symbol_list_ops.h"
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace drawing
+{
+namespace
+{
+
+host::DrawingPtr RequireDrawing(app::Run& run)
+{
+    if (!run.swAcc || !run.swAcc->Drawing)
+        throw host::Error(host::kDispException, "no drawing is attached");
+    return run.swAcc->Drawing;
+}
+
+bool SelectNote(const host::DrawingPtr& drawingDoc, const std::wstring& noteName, const std::wstring& sheetName,
+                bool append)
+{
+    const host::ExtensionPtr extension = drawingDoc->Extension();
+    if (!extension)
+        throw host::Error(host::kDispException, "the drawing has no extension object");
+    // Qualified with the sheet: notes of the same name on other sheets belong to their own rows.
+    return extension->SelectByID(noteName + L"@" + sheetName, L"NOTE", 0, 0, 0, append, 0, nullptr);
+}
+
+} // namespace
+
+void RemovePrevious(app::Run& run)
+{
+    // Silent: the first failure ends the removal; the insertion that follows reports what matters.
+    try
+    {
+        RemoveBracketNotes(run);
+        RemoveOwnSymbols(run);
+    }
+    catch (const host::Error&)
+    {
+    }
+}
+
+void RemoveBracketNotes(app::Run& run)
+{
+    const host::DrawingPtr drawingDoc = RequireDrawing(run);
+
+    // Whatever the user had selected must not be deleted with the notes. Without a selection manager the
+    // selection cannot be cleared, so nothing may be deleted at all.
+    const host::SelectionManagerPtr selection = drawingDoc->SelectionManager();
+    if (!selection)
+        throw host::Error(host::kDispException, "the drawing has no selection manager");
+    const std::int32_t selectedCount = selection->GetSelectedObjectCount();
+    if (selectedCount > 0)
+    {
+        // The host counts selection indices from 1.
+        std::vector<std::int32_t> indices(static_cast<std::size_t>(selectedCount));
+        std::iota(indices.begin(), indices.end(), 1);
+        selection->DeSelect(indices);
+    }
+
+    const bool leftSelected = SelectNote(drawingDoc, kLeftNoteName, run.list.sheetName, false);
+    // Added to the first selection, so that one deletion removes both notes.
+    const bool rightSelected = SelectNote(drawingDoc, kRightNoteName, run.list.sheetName, true);
+    if (leftSelected || rightSelected)
+        drawingDoc->DeleteSelection(true);
+}
+
+void RemoveOwnSymbols(app::Run& run)
+{
+    const host::DrawingPtr drawingDoc = RequireDrawing(run);
+    const std::int32_t count = std::clamp(run.list.ownSymbolCount, std::int32_t{0}, symbols::kListCapacity);
+    bool anySelected = false;
+    for (std::int32_t i = 0; i < count; ++i)
+    {
+        const host::SFSymbolPtr& symbol = run.list.ownSymbols[static_cast<std::size_t>(i)];
+        if (!symbol)
+            continue;
+        const host::AnnotationPtr annotation = symbol->GetAnnotation();
+        if (!annotation)
+            continue;
+        // The first symbol starts a new selection, each further one is added to it.
+        anySelected = annotation->Select2(i != 0, 0) || anySelected;
+    }
+    if (anySelected)
+        drawingDoc->DeleteSelection(true);
+}
+
+} // namespace drawing

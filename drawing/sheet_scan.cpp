@@ -1,0 +1,127 @@
+#include "drawing/sheet_scan.h"
+
+#include "app/run.h"
+#include "drawing/symbol_list_ops.h"
+#include "symbols/summary_calculation.h"
+#include "ui/conversions.h"
+
+#include <algorithm>
+
+namespace drawing
+{
+namespace
+{
+
+/// Recorded when the sheet holds more symbols than the lists can take; the sheet is then left alone.
+constexpr const wchar_t* kTextTooManySymbols =
+    L"Zu viele Oberfl\u00e4chensymbole auf dem Blatt (h\u00f6chstens 200 verschiedene, 201 Wiederholungen und 201 "
+    L"Symbole fr\u00fcherer Ausgaben). Das Blatt wurde nicht ge\u00e4ndert.";
+
+/// The dup list and the own-symbol list hold this many entries each (indices 0 to 200).
+constexpr std::int32_t kMaxEntries = symbols::kListCapacity;
+
+host::DrawingPtr RequireDrawing(app::Run& run)
+{
+    if (!run.swAcc || !run.swAcc->Drawing)
+        throw host::Error(host::kDispException, "no drawing is attached");
+    return run.swAcc->Drawing;
+}
+
+/// Sorts one symbol of the sheet into the lists. False when a list is full.
+bool TakeSymbol(symbols::SymbolList& list, const symbols::sfsObject& work)
+{
+    if (IsOwnSymbolName(work.Name))
+    {
+        if (list.ownSymbolCount >= kMaxEntries)
+            return false;
+        list.ownSymbols[static_cast<std::size_t>(list.ownSymbolCount)] = work.obj;
+        ++list.ownSymbolCount;
+        // The earlier summary becomes the dialog's proposal, name included.
+        if (IsSummaryName(work.Name))
+            list.sfsList[0].CopyFrom(work, L"");
+        return true;
+    }
+
+    if (FindInList(list, work) == -1)
+    {
+        if (list.sfsCount >= symbols::kMaxDistinct)
+            return false;
+        ++list.sfsCount;
+        list.sfsList[static_cast<std::size_t>(list.sfsCount)].CopyFrom(work, ListSymbolName(list.sfsCount));
+        return true;
+    }
+
+    if (list.sfsDupCount >= kMaxEntries)
+        return false;
+    list.sfsDupList[static_cast<std::size_t>(list.sfsDupCount)].CopyFrom(work, L"");
+    ++list.sfsDupCount;
+    return true;
+}
+
+} // namespace
+
+std::wstring UnknownFormatMessage(std::int32_t formatCode)
+{
+    return L"Blattformat (" + std::to_wstring(formatCode) + L") nicht gefunden. Bitte Konfiguration pr\u00fcfen.";
+}
+
+void ScanSheet(app::Run& run)
+{
+    if (run.cc.IsErr())
+        return;
+
+    auto& list = run.list;
+    list.sfsCount = 0;
+    list.sfsDupCount = 0;
+    list.ownSymbolCount = 0;
+    list.sfsList[0].Name.clear();
+
+    const host::DrawingPtr drawingDoc = RequireDrawing(run);
+    list.sheetName = drawingDoc->GetCurrentSheet()->GetName();
+
+    // The walk yields the current sheet itself first, then its drawing views: every symbol found stands
+    // on this sheet.
+    symbols::sfsObject work;
+    for (host::ViewPtr view = drawingDoc->GetFirstView(); view; view = view->GetNextView())
+    {
+        for (host::SFSymbolPtr symbol = view->GetFirstSFSymbol(); symbol; symbol = symbol->GetNext())
+        {
+            work.LoadFromSWX(symbol);
+            if (!TakeSymbol(list, work))
+            {
+                run.cc.eMisc(kTextTooManySymbols);
+                return;
+            }
+        }
+    }
+
+    symbols::CheckFonts(run);
+
+    const std::int32_t code = GetSheetFormatCode(run);
+    const std::int32_t searched = std::clamp(run.settings.formatCount, std::int32_t{0}, config::kFormatCapacity);
+    list.formatIndex = -1;
+    for (std::int32_t i = 0; i < searched; ++i)
+    {
+        if (run.settings.formats[static_cast<std::size_t>(i)].FormatCode == code)
+        {
+            list.formatIndex = i;
+            return;
+        }
+    }
+    run.cc.eMisc(UnknownFormatMessage(code));
+}
+
+std::int32_t GetSheetFormatCode(app::Run& run)
+{
+    const std::vector<double> properties = RequireDrawing(run)->GetCurrentSheet()->GetProperties();
+    if (properties.empty())
+        throw host::Error(host::kDispException, "the sheet reported no properties");
+    if (properties[0] != kUserDefinedPaperSize)
+        return ui::RoundToInt32(properties[0]);
+    if (properties.size() < 7)
+        throw host::Error(host::kDispException, "the sheet reported no size");
+    // Width and height are metres: the code reads as width mm x 10000 + height mm.
+    return ui::RoundToInt32(properties[6] * 1000 + properties[5] * 10000000);
+}
+
+} // namespace drawing

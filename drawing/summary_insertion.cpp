@@ -1,0 +1,147 @@
+#include "drawing/summary_insertion.h"
+
+#include "app/run.h"
+#include "drawing/symbol_list_ops.h"
+
+#include <algorithm>
+
+namespace drawing
+{
+namespace
+{
+
+host::DrawingPtr RequireDrawing(app::Run& run)
+{
+    if (!run.swAcc || !run.swAcc->Drawing)
+        throw host::Error(host::kDispException, "no drawing is attached");
+    return run.swAcc->Drawing;
+}
+
+/// Switches toggle 24 on again through the application object, as the end of the row does.
+void SwitchToggleOn(app::Run& run)
+{
+    if (!run.swAcc || !run.swAcc->swApp)
+        throw host::Error(host::kDispException, "no application is attached");
+    run.swAcc->swApp->SetUserPreferenceToggle(kToggleViewActivation, true);
+}
+
+void InsertNote(app::Run& run, const host::DrawingPtr& drawingDoc, const symbols::Point& position,
+                const std::wstring& text, const std::wstring& name)
+{
+    // The host places the note where the sheet was picked.
+    drawingDoc->SelectByID(run.list.sheetName, L"SHEET", position.first, position.second, 0);
+    const host::NotePtr note = drawingDoc->InsertNote(text);
+    if (!note)
+        return;
+    note->put_Angle(0);
+    note->SetBalloon(0, 0);
+    if (const host::TextFormatPtr format = note->GetTextFormat())
+    {
+        format->put_TypeFaceName(run.settings.bracketFontName);
+        format->put_CharHeightInPts(run.settings.bracketFontHeight);
+        format->put_Bold(false);
+        note->SetTextFormat(0, format);
+    }
+    if (const host::AnnotationPtr annotation = note->GetAnnotation())
+        annotation->SetName(name);
+}
+
+} // namespace
+
+bool InsertSummary(app::Run& run)
+{
+    // Trapped: the first failure ends the insertion with one fixed message.
+    try
+    {
+        InsertSymbolRow(run);
+        if (run.list.sfsCount > 0)
+            InsertBracketNotes(run);
+        return true;
+    }
+    catch (const host::Error&)
+    {
+        run.cc.eMisc(kTextSymbolsNotCreated);
+        return false;
+    }
+}
+
+void InsertSymbolRow(app::Run& run)
+{
+    const host::DrawingPtr drawingDoc = RequireDrawing(run);
+    // With toggle 24 (dynamic view activation) on, the host may attach a new annotation to the drawing view
+    // nearest the pick point instead of the sheet.
+    run.toggleWasOff = !drawingDoc->GetUserPreferenceToggle(kToggleViewActivation);
+    if (!run.toggleWasOff)
+        drawingDoc->SetUserPreferenceToggle(kToggleViewActivation, false);
+
+    try
+    {
+        drawingDoc->ActivateSheet(run.list.sheetName);
+        const std::int32_t count = std::clamp(run.list.sfsCount, std::int32_t{0}, symbols::kMaxDistinct);
+        for (std::int32_t i = 0; i <= count; ++i)
+            InsertSymbol(run, run.list.sfsList[static_cast<std::size_t>(i)]);
+    }
+    catch (...)
+    {
+        // The user's setting must not be lost because the row broke off.
+        if (!run.toggleWasOff)
+        {
+            try
+            {
+                SwitchToggleOn(run);
+            }
+            catch (const host::Error&)
+            {
+                // The host is gone or refuses; the original failure is the one to report.
+            }
+        }
+        throw;
+    }
+
+    if (!run.toggleWasOff)
+        SwitchToggleOn(run);
+}
+
+void InsertSymbol(app::Run& run, const symbols::sfsObject& record)
+{
+    const host::DrawingPtr drawingDoc = RequireDrawing(run);
+    // The record's position reaches the host only as the pick point of this sheet selection.
+    drawingDoc->SelectByID(run.list.sheetName, L"SHEET", record.X, record.y, 0);
+
+    const host::ExtensionPtr extension = drawingDoc->Extension();
+    if (!extension)
+        throw host::Error(host::kDispException, "the drawing has no extension object");
+    const host::SFSymbolPtr symbol = extension->InsertSurfaceFinishSymbol3(
+        record.sfsType, 0, 0.0, 0.0, 0.0, record.direction, 1, L"", record.maxRoughStr, record.methodeStr,
+        record.maxRoughName, record.maxR, record.minR, record.roughSpacing);
+    if (!symbol)
+        return;
+
+    symbol->SetSymbol(record.sfsType, 0, record.allRound);
+    symbol->SetText(1, record.matTolerance);
+    symbol->SetText(8, record.rv1);
+    symbol->SetText(9, record.rv2);
+    symbol->SetText(10, record.rv3);
+
+    const host::AnnotationPtr annotation = symbol->GetAnnotation();
+    if (!annotation)
+        return;
+    annotation->SetName(record.Name);
+    if (const host::TextFormatPtr format = annotation->GetTextFormat(0))
+    {
+        // The setting is in points; a height of 14 gives 3.5 mm.
+        format->put_TypeFaceName(run.settings.symbolFontName);
+        format->put_CharHeight(run.settings.symbolFontHeight / 4000.0);
+        annotation->SetTextFormat(0, false, format);
+    }
+}
+
+void InsertBracketNotes(app::Run& run)
+{
+    const host::DrawingPtr drawingDoc = RequireDrawing(run);
+    // A missing left note does not keep the right one from being inserted.
+    InsertNote(run, drawingDoc, run.layout.lBracketPos, L"(", kLeftNoteName);
+    InsertNote(run, drawingDoc, run.layout.rBracketPos, L")", kRightNoteName);
+}
+
+} // namespace drawing
