@@ -1,6 +1,7 @@
 #include "drawing/previous_output_removal.h"
 
 #include "app/run.h"
+#include "drawing/drawing_access.h"
 #include "drawing/symbol_list_ops.h"
 
 #include <algorithm>
@@ -12,21 +13,11 @@ namespace drawing
 namespace
 {
 
-host::DrawingPtr RequireDrawing(app::Run& run)
-{
-    if (!run.swAcc || !run.swAcc->Drawing)
-        throw host::Error(host::kDispException, "no drawing is attached");
-    return run.swAcc->Drawing;
-}
-
 bool SelectNote(const host::DrawingPtr& drawingDoc, const std::wstring& noteName, const std::wstring& sheetName,
                 bool append)
 {
-    const host::ExtensionPtr extension = drawingDoc->Extension();
-    if (!extension)
-        throw host::Error(host::kDispException, "the drawing has no extension object");
     // Qualified with the sheet: notes of the same name on other sheets belong to their own rows.
-    return extension->SelectByID(noteName + L"@" + sheetName, L"NOTE", 0, 0, 0, append, 0, nullptr);
+    return RequireExtension(drawingDoc)->SelectByID(noteName + L"@" + sheetName, L"NOTE", 0, 0, 0, append, 0, nullptr);
 }
 
 } // namespace

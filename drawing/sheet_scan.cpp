@@ -1,6 +1,7 @@
 #include "drawing/sheet_scan.h"
 
 #include "app/run.h"
+#include "drawing/drawing_access.h"
 #include "drawing/symbol_list_ops.h"
 #include "symbols/summary_calculation.h"
 #include "ui/conversions.h"
@@ -12,20 +13,8 @@ namespace drawing
 namespace
 {
 
-/// Recorded when the sheet holds more symbols than the lists can take; the sheet is then left alone.
-constexpr const wchar_t* kTextTooManySymbols =
-    L"Zu viele Oberfl\u00e4chensymbole auf dem Blatt (h\u00f6chstens 200 verschiedene, 201 Wiederholungen und 201 "
-    L"Symbole fr\u00fcherer Ausgaben). Das Blatt wurde nicht ge\u00e4ndert.";
-
 /// The dup list and the own-symbol list hold this many entries each (indices 0 to 200).
 constexpr std::int32_t kMaxEntries = symbols::kListCapacity;
-
-host::DrawingPtr RequireDrawing(app::Run& run)
-{
-    if (!run.swAcc || !run.swAcc->Drawing)
-        throw host::Error(host::kDispException, "no drawing is attached");
-    return run.swAcc->Drawing;
-}
 
 /// Sorts one symbol of the sheet into the lists. False when a list is full.
 bool TakeSymbol(symbols::SymbolList& list, const symbols::sfsObject& work)
@@ -77,7 +66,7 @@ void ScanSheet(app::Run& run)
     list.sfsList[0].Name.clear();
 
     const host::DrawingPtr drawingDoc = RequireDrawing(run);
-    list.sheetName = drawingDoc->GetCurrentSheet()->GetName();
+    list.sheetName = RequireCurrentSheet(drawingDoc)->GetName();
 
     // The walk yields the current sheet itself first, then its drawing views: every symbol found stands
     // on this sheet.
@@ -113,7 +102,7 @@ void ScanSheet(app::Run& run)
 
 std::int32_t GetSheetFormatCode(app::Run& run)
 {
-    const std::vector<double> properties = RequireDrawing(run)->GetCurrentSheet()->GetProperties();
+    const std::vector<double> properties = RequireCurrentSheet(RequireDrawing(run))->GetProperties();
     if (properties.empty())
         throw host::Error(host::kDispException, "the sheet reported no properties");
     if (properties[0] != kUserDefinedPaperSize)

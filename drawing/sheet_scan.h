@@ -13,6 +13,11 @@ struct Run;
 namespace drawing
 {
 
+/// Recorded when the sheet holds more symbols than the lists can take; the sheet is then left alone.
+inline constexpr const wchar_t* kTextTooManySymbols =
+    L"Zu viele Oberfl\u00e4chensymbole auf dem Blatt (h\u00f6chstens 200 verschiedene, 201 Wiederholungen und 201 "
+    L"Symbole fr\u00fcherer Ausgaben). Das Blatt wurde nicht ge\u00e4ndert.";
+
 /// The host's paper-size code for a sheet of user-defined size.
 inline constexpr std::int32_t kUserDefinedPaperSize = 12;
 

@@ -1,6 +1,7 @@
 #include "drawing/summary_insertion.h"
 
 #include "app/run.h"
+#include "drawing/drawing_access.h"
 #include "drawing/symbol_list_ops.h"
 
 #include <algorithm>
@@ -9,13 +10,6 @@ namespace drawing
 {
 namespace
 {
-
-host::DrawingPtr RequireDrawing(app::Run& run)
-{
-    if (!run.swAcc || !run.swAcc->Drawing)
-        throw host::Error(host::kDispException, "no drawing is attached");
-    return run.swAcc->Drawing;
-}
 
 /// Switches toggle 24 on again through the application object, as the end of the row does.
 void SwitchToggleOn(app::Run& run)
@@ -108,12 +102,11 @@ void InsertSymbol(app::Run& run, const symbols::sfsObject& record)
     // The record's position reaches the host only as the pick point of this sheet selection.
     drawingDoc->SelectByID(run.list.sheetName, L"SHEET", record.X, record.y, 0);
 
-    const host::ExtensionPtr extension = drawingDoc->Extension();
-    if (!extension)
-        throw host::Error(host::kDispException, "the drawing has no extension object");
-    const host::SFSymbolPtr symbol = extension->InsertSurfaceFinishSymbol3(
-        record.sfsType, 0, 0.0, 0.0, 0.0, record.direction, 1, L"", record.maxRoughStr, record.methodeStr,
-        record.maxRoughName, record.maxR, record.minR, record.roughSpacing);
+    const host::SFSymbolPtr symbol =
+        RequireExtension(drawingDoc)
+            ->InsertSurfaceFinishSymbol3(record.sfsType, 0, 0.0, 0.0, 0.0, record.direction, 1, L"", record.maxRoughStr,
+                                         record.methodeStr, record.maxRoughName, record.maxR, record.minR,
+                                         record.roughSpacing);
     if (!symbol)
         return;
 

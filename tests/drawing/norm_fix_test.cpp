@@ -185,7 +185,7 @@ TEST(RunNormFix, AHostFailurePassesOnAndKeepsEarlierCorrections)
 TEST(MergeEqualSymbols, SymbolsMadeEqualByTheCorrectionBecomeOne)
 {
     NormFixRun r(
-        {{L"Ra", L"3.2", L"", L""}, {L"Ra", L"6,3", L"", L""}, {L"", L"", L"Ra 3,2", L""}, {L"Ra", L"6,3", L"", L""}},
+        {{L"Ra", L"3.2", L"", L""}, {L"Ra", L"6,3", L"", L""}, {L"", L"", L"Ra 3,2", L""}, {L"Ra", L"6.3", L"", L""}},
         0);
     drawing::RunNormFix(r.h.run);
     drawing::MergeEqualSymbols(r.h.run);
