@@ -365,6 +365,8 @@ std::optional<double> ParseRegionalNumber(std::wstring_view text, wchar_t decima
                 return std::nullopt;
             value = value * radix + digit;
         }
+        if (!std::isfinite(value))
+            return std::nullopt;
         return negative ? -value : value;
     }
 
