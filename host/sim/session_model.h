@@ -202,4 +202,19 @@ const NoteModel* FindNote(const SheetModel& sheet, std::wstring_view name);
 std::vector<const SymbolModel*> AllSymbols(const SheetModel& sheet);
 std::vector<const NoteModel*> AllNotes(const SheetModel& sheet);
 
+/// The object SelectByID would select: type "SHEET" (a sheet by its name), "DRAWINGVIEW" (a view by its
+/// name), "SFSYMBOL" or "NOTE" named "annotation@sheet" (on that sheet or in its views) or
+/// "annotation@view". Names are compared exactly. nullopt when nothing matches.
+std::optional<SelectionEntry> FindSelectable(const DocumentModel& document, std::wstring_view name,
+                                             std::wstring_view type);
+
+/// How a selected object is named in the session file: {type, name} as FindSelectable takes them.
+/// nullopt for an annotation that no longer exists.
+struct SelectionName
+{
+    std::wstring type;
+    std::wstring name;
+};
+std::optional<SelectionName> NameSelection(const DocumentModel& document, const SelectionEntry& entry);
+
 } // namespace host::sim

@@ -1,0 +1,453 @@
+#include "host/sim/sim_annotations.h"
+
+#include "host/host_error.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <utility>
+
+namespace host::sim
+{
+
+namespace
+{
+
+constexpr double kMetresPerPoint = 0.0254 / 72.0;
+constexpr std::int32_t kInvalidArg = static_cast<std::int32_t>(0x80070057u); // E_INVALIDARG
+
+bool SameObject(const SelectionEntry& a, const SelectionEntry& b)
+{
+    if (a.kind != b.kind)
+        return false;
+    switch (a.kind)
+    {
+    case SelectedKind::kSheet:
+        return a.sheet == b.sheet;
+    case SelectedKind::kView:
+        return a.sheet == b.sheet && a.view == b.view;
+    case SelectedKind::kSymbol:
+    case SelectedKind::kNote:
+        return a.annotation == b.annotation;
+    }
+    return false;
+}
+
+void RequireFinite(double value, const char* member)
+{
+    if (!std::isfinite(value))
+        throw host::Error(kInvalidArg, std::string("simulated session: ") + member + ": not a finite number");
+}
+
+class SimSheet final : public host::Sheet
+{
+public:
+    SimSheet(StatePtr state, std::size_t document, std::size_t sheet)
+        : m_state(std::move(state)), m_document(document), m_sheet(sheet)
+    {
+    }
+
+    std::wstring GetName() override
+    {
+        (void)m_state->Enter("GetName");
+        return Model().name;
+    }
+
+    std::vector<double> GetProperties() override
+    {
+        (void)m_state->Enter("GetProperties");
+        return Model().properties;
+    }
+
+private:
+    SheetModel& Model() { return m_state->Document(m_document).sheets.at(m_sheet); }
+
+    StatePtr m_state;
+    std::size_t m_document;
+    std::size_t m_sheet;
+};
+
+class SimView final : public host::View
+{
+public:
+    SimView(StatePtr state, std::size_t document, std::size_t sheet, std::optional<std::size_t> view)
+        : m_state(std::move(state)), m_document(document), m_sheet(sheet), m_view(view)
+    {
+    }
+
+    host::ViewPtr GetNextView() override
+    {
+        if (m_state->Enter("GetNextView"))
+            return nullptr;
+        const auto next = m_view ? *m_view + 1 : 0;
+        if (next >= Sheet().views.size())
+            return nullptr;
+        return MakeView(m_state, m_document, m_sheet, next);
+    }
+
+    host::SFSymbolPtr GetFirstSFSymbol() override
+    {
+        if (m_state->Enter("GetFirstSFSymbol"))
+            return nullptr;
+        const auto& symbols = m_view ? Sheet().views.at(*m_view).symbols : Sheet().symbols;
+        return symbols.empty() ? nullptr : MakeSymbol(m_state, symbols.front().id);
+    }
+
+    std::wstring GetReferencedModelName() override
+    {
+        (void)m_state->Enter("GetReferencedModelName");
+        return m_view ? Sheet().views.at(*m_view).referencedModel : std::wstring();
+    }
+
+private:
+    SheetModel& Sheet() { return m_state->Document(m_document).sheets.at(m_sheet); }
+
+    StatePtr m_state;
+    std::size_t m_document;
+    std::size_t m_sheet;
+    std::optional<std::size_t> m_view;
+};
+
+class SimTextFormat final : public host::TextFormat
+{
+public:
+    SimTextFormat(StatePtr state, TextFormatModel format) : m_state(std::move(state)), m_format(std::move(format))
+    {
+        m_format.file = nullptr; // a copy is a new object, not the one the file described
+    }
+
+    const TextFormatModel& Format() const { return m_format; }
+
+    std::wstring get_TypeFaceName() override
+    {
+        (void)m_state->Enter("TypeFaceName");
+        return m_format.typeFaceName;
+    }
+    void put_TypeFaceName(const std::wstring& name) override
+    {
+        (void)m_state->Enter("TypeFaceName");
+        m_format.typeFaceName = name;
+    }
+    double get_CharHeight() override
+    {
+        (void)m_state->Enter("CharHeight");
+        return m_format.charHeight;
+    }
+    void put_CharHeight(double metres) override
+    {
+        (void)m_state->Enter("CharHeight");
+        RequireFinite(metres, "CharHeight");
+        m_format.charHeight = metres;
+    }
+    std::int32_t get_CharHeightInPts() override
+    {
+        (void)m_state->Enter("CharHeightInPts");
+        // std::round takes halves away from zero.
+        const double points = std::round(m_format.charHeight / kMetresPerPoint);
+        return static_cast<std::int32_t>(std::clamp(points, double{std::numeric_limits<std::int32_t>::min()},
+                                                    double{std::numeric_limits<std::int32_t>::max()}));
+    }
+    void put_CharHeightInPts(std::int32_t points) override
+    {
+        (void)m_state->Enter("CharHeightInPts");
+        m_format.charHeight = points * kMetresPerPoint;
+    }
+    bool get_Bold() override
+    {
+        (void)m_state->Enter("Bold");
+        return m_format.bold;
+    }
+    void put_Bold(bool bold) override
+    {
+        (void)m_state->Enter("Bold");
+        m_format.bold = bold;
+    }
+
+private:
+    StatePtr m_state;
+    TextFormatModel m_format;
+};
+
+/// Shared by the symbol, note and annotation objects: they all stand for one annotation of the model.
+class AnnotationRef
+{
+public:
+    AnnotationRef(StatePtr state, AnnotationId id) : m_state(std::move(state)), m_id(id) {}
+
+protected:
+    Located At() { return m_state->LocateOrFail(m_id); }
+    TextFormatModel& FormatOf(const Located& at) { return at.symbol ? at.symbol->textFormat : at.note->textFormat; }
+    /// The document's own format for this kind of annotation: 5 for symbols, 0 for notes.
+    TextFormatModel DocumentFormat(const Located& at) { return DocumentTextFormat(*at.document, at.symbol ? 5 : 0); }
+
+    StatePtr m_state;
+    AnnotationId m_id;
+};
+
+class SimAnnotation final : public host::Annotation, private AnnotationRef
+{
+public:
+    using AnnotationRef::AnnotationRef;
+
+    std::wstring GetName() override
+    {
+        (void)m_state->Enter("GetName");
+        const auto at = At();
+        return at.symbol ? at.symbol->name : at.note->name;
+    }
+
+    bool SetName(const std::wstring& nameIn) override
+    {
+        (void)m_state->Enter("SetName");
+        const auto at = At();
+        if (nameIn.empty() || m_state->NameTaken(*at.sheet, nameIn, m_id))
+            return false;
+        (at.symbol ? at.symbol->name : at.note->name) = nameIn;
+        return true;
+    }
+
+    host::TextFormatPtr GetTextFormat(std::int16_t /*index*/) override
+    {
+        if (m_state->Enter("GetTextFormat"))
+            return nullptr;
+        return MakeTextFormat(m_state, FormatOf(At()));
+    }
+
+    bool SetTextFormat(std::int16_t /*index*/, bool useDoc, const host::TextFormatPtr& textFormat) override
+    {
+        (void)m_state->Enter("SetTextFormat");
+        const auto at = At();
+        if (useDoc)
+        {
+            FormatOf(at) = DocumentFormat(at);
+            return true;
+        }
+        const auto format = TextFormatOf(textFormat);
+        if (!format)
+            return false;
+        FormatOf(at) = *format;
+        return true;
+    }
+
+    bool Select2(bool append, std::int16_t mark) override
+    {
+        (void)m_state->Enter("Select2");
+        const auto at = At();
+        SelectionEntry entry;
+        entry.kind = at.symbol ? SelectedKind::kSymbol : SelectedKind::kNote;
+        entry.sheet = at.sheetIndex;
+        entry.annotation = m_id;
+        entry.mark = mark;
+        SelectObject(*at.document, entry, append, false);
+        return true;
+    }
+};
+
+class SimSFSymbol final : public host::SFSymbol, private AnnotationRef
+{
+public:
+    using AnnotationRef::AnnotationRef;
+
+    host::SFSymbolPtr GetNext() override
+    {
+        if (m_state->Enter("GetNext"))
+            return nullptr;
+        const auto at = At();
+        const auto& symbols = at.viewIndex ? at.sheet->views[*at.viewIndex].symbols : at.sheet->symbols;
+        const auto it = std::find_if(symbols.begin(), symbols.end(), [&](const auto& s) { return s.id == m_id; });
+        if (it == symbols.end() || std::next(it) == symbols.end())
+            return nullptr;
+        return MakeSymbol(m_state, std::next(it)->id);
+    }
+
+    std::int32_t GetSymbolType() override
+    {
+        (void)m_state->Enter("GetSymbolType");
+        return Symbol().type;
+    }
+
+    host::OptionalText GetText(std::int16_t whichOne) override
+    {
+        (void)m_state->Enter("GetText");
+        const auto& symbol = Symbol();
+        if (whichOne < 1 || whichOne > 10)
+            return std::wstring();
+        return symbol.texts[static_cast<std::size_t>(whichOne)];
+    }
+
+    bool GetSymbolAllAround() override
+    {
+        (void)m_state->Enter("GetSymbolAllAround");
+        return Symbol().allAround;
+    }
+
+    std::int32_t GetDirectionOfLay() override
+    {
+        (void)m_state->Enter("GetDirectionOfLay");
+        return Symbol().direction;
+    }
+
+    host::AnnotationPtr GetAnnotation() override
+    {
+        if (m_state->Enter("GetAnnotation"))
+            return nullptr;
+        (void)Symbol();
+        return MakeAnnotation(m_state, m_id);
+    }
+
+    bool SetSymbol(std::int32_t symbol, std::int16_t /*surfaceTexture*/, bool allAround) override
+    {
+        (void)m_state->Enter("SetSymbol");
+        auto& model = Symbol();
+        if (symbol < 0 || symbol > 9)
+            return false;
+        model.type = symbol;
+        if (symbol <= 2) // all-around belongs to the three ISO kinds
+            model.allAround = allAround;
+        return true;
+    }
+
+    bool SetText(std::int16_t whichOne, const host::OptionalText& text) override
+    {
+        (void)m_state->Enter("SetText");
+        auto& model = Symbol();
+        if (whichOne < 1 || whichOne > 10)
+            return false;
+        model.texts[static_cast<std::size_t>(whichOne)] = text;
+        return true;
+    }
+
+private:
+    SymbolModel& Symbol()
+    {
+        const auto at = At();
+        if (!at.symbol)
+            throw host::Error(host::kDispException, "simulated session: the object is no surface-finish symbol");
+        return *at.symbol;
+    }
+};
+
+class SimNote final : public host::Note, private AnnotationRef
+{
+public:
+    using AnnotationRef::AnnotationRef;
+
+    void put_Angle(double radians) override
+    {
+        (void)m_state->Enter("Angle");
+        auto& note = Note();
+        RequireFinite(radians, "Angle");
+        // The host keeps the angle within one turn either way.
+        note.angle = std::fmod(radians, 2.0 * std::numbers::pi);
+    }
+
+    bool SetBalloon(std::int16_t style, std::int16_t size) override
+    {
+        (void)m_state->Enter("SetBalloon");
+        auto& note = Note();
+        if (style < 0 || size < 0)
+            return false;
+        note.balloon = BalloonModel{style, style == 0 ? std::int16_t{0} : size};
+        return true;
+    }
+
+    host::TextFormatPtr GetTextFormat() override
+    {
+        if (m_state->Enter("GetTextFormat"))
+            return nullptr;
+        return MakeTextFormat(m_state, Note().textFormat);
+    }
+
+    bool SetTextFormat(std::int16_t textFormatType, const host::TextFormatPtr& textFormat) override
+    {
+        (void)m_state->Enter("SetTextFormat");
+        const auto at = At();
+        auto& note = Note();
+        if (textFormatType != 0)
+        {
+            note.textFormat = DocumentFormat(at);
+            return true;
+        }
+        const auto format = TextFormatOf(textFormat);
+        if (!format)
+            return false;
+        note.textFormat = *format;
+        return true;
+    }
+
+    host::AnnotationPtr GetAnnotation() override
+    {
+        if (m_state->Enter("GetAnnotation"))
+            return nullptr;
+        (void)Note();
+        return MakeAnnotation(m_state, m_id);
+    }
+
+private:
+    NoteModel& Note()
+    {
+        const auto at = At();
+        if (!at.note)
+            throw host::Error(host::kDispException, "simulated session: the object is no note");
+        return *at.note;
+    }
+};
+
+} // namespace
+
+host::SheetPtr MakeSheet(StatePtr state, std::size_t document, std::size_t sheet)
+{
+    return std::make_shared<SimSheet>(std::move(state), document, sheet);
+}
+
+host::ViewPtr MakeView(StatePtr state, std::size_t document, std::size_t sheet, std::optional<std::size_t> view)
+{
+    return std::make_shared<SimView>(std::move(state), document, sheet, view);
+}
+
+host::SFSymbolPtr MakeSymbol(StatePtr state, AnnotationId id)
+{
+    return std::make_shared<SimSFSymbol>(std::move(state), id);
+}
+
+host::NotePtr MakeNote(StatePtr state, AnnotationId id)
+{
+    return std::make_shared<SimNote>(std::move(state), id);
+}
+
+host::AnnotationPtr MakeAnnotation(StatePtr state, AnnotationId id)
+{
+    return std::make_shared<SimAnnotation>(std::move(state), id);
+}
+
+host::TextFormatPtr MakeTextFormat(StatePtr state, TextFormatModel format)
+{
+    return std::make_shared<SimTextFormat>(std::move(state), std::move(format));
+}
+
+std::optional<TextFormatModel> TextFormatOf(const host::TextFormatPtr& textFormat)
+{
+    const auto* simFormat = dynamic_cast<const SimTextFormat*>(textFormat.get());
+    if (simFormat == nullptr)
+        return std::nullopt;
+    return simFormat->Format();
+}
+
+void SelectObject(DocumentModel& document, const SelectionEntry& entry, bool append, bool toggle)
+{
+    auto& selection = document.selection;
+    const auto it =
+        std::find_if(selection.begin(), selection.end(), [&](const SelectionEntry& e) { return SameObject(e, entry); });
+    if (!append)
+    {
+        selection.assign(1, entry);
+        return;
+    }
+    if (it == selection.end())
+        selection.push_back(entry);
+    else if (toggle)
+        selection.erase(it);
+}
+
+} // namespace host::sim

@@ -1,0 +1,17 @@
+#include "host/sim/sim_connector.h"
+
+#include <utility>
+
+namespace host::sim
+{
+
+SimConnector::SimConnector(std::shared_ptr<SimSession> session) : m_session(std::move(session)) {}
+
+host::ApplicationPtr SimConnector::GetActiveObject(const std::wstring& progId)
+{
+    if (!m_session || !m_session->Running() || progId != kApplicationProgId)
+        return nullptr;
+    return m_session->Application();
+}
+
+} // namespace host::sim

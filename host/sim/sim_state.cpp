@@ -1,0 +1,214 @@
+#include "host/sim/sim_state.h"
+
+#include "host/host_error.h"
+#include "host/sim/sim_session.h"
+#include "ui/conversions.h"
+
+#include <algorithm>
+#include <set>
+
+namespace host::sim
+{
+
+namespace
+{
+
+template <typename F> void ForEachAnnotation(SheetModel& sheet, F&& f)
+{
+    for (auto& symbol : sheet.symbols)
+        f(symbol.id);
+    for (auto& note : sheet.notes)
+        f(note.id);
+    for (auto& view : sheet.views)
+    {
+        for (auto& symbol : view.symbols)
+            f(symbol.id);
+        for (auto& note : view.notes)
+            f(note.id);
+    }
+}
+
+std::string Where(const std::string& what)
+{
+    return "simulated session: " + what;
+}
+
+} // namespace
+
+SimState::SimState(SessionModel model) : m_model(std::move(model))
+{
+    const auto documentCount = m_model.documents.size();
+    if (m_model.activeDocument && *m_model.activeDocument >= documentCount)
+        throw SessionFileError("activeDocument: no document " + std::to_string(*m_model.activeDocument) +
+                               " (the session has " + std::to_string(documentCount) + ")");
+    for (std::size_t d = 0; d < documentCount; ++d)
+    {
+        const auto& document = m_model.documents[d];
+        const auto where = "documents[" + std::to_string(d) + "]";
+        if (!document.currentSheet.empty() && FindSheet(document, document.currentSheet) == nullptr)
+            throw SessionFileError(where + ".currentSheet: no sheet named \"" + ui::ToUtf8(document.currentSheet) +
+                                   "\"");
+        for (const auto& entry : document.selection)
+        {
+            const bool sheetOk = entry.sheet < document.sheets.size();
+            const bool viewOk = entry.kind != SelectedKind::kView ||
+                                (sheetOk && entry.view < document.sheets[entry.sheet].views.size());
+            if (!sheetOk || !viewOk)
+                throw SessionFileError(where + ".selection: an entry names a sheet or view that does not exist");
+        }
+    }
+    AssignIds();
+}
+
+void SimState::AssignIds()
+{
+    std::set<AnnotationId> seen;
+    for (auto& document : m_model.documents)
+        for (auto& sheet : document.sheets)
+            ForEachAnnotation(sheet, [&](AnnotationId& id) {
+                if (id != 0 && !seen.insert(id).second)
+                    throw SessionFileError("an annotation identity is used twice");
+                m_lastId = std::max(m_lastId, id);
+            });
+    for (auto& document : m_model.documents)
+        for (auto& sheet : document.sheets)
+            ForEachAnnotation(sheet, [&](AnnotationId& id) {
+                if (id == 0)
+                    id = NewId();
+            });
+}
+
+bool SimState::Enter(const std::string& member)
+{
+    ++m_totalCalls;
+    const auto count = ++m_callsByMember[member];
+    bool nothing = false;
+    for (const auto& fault : m_model.faults)
+    {
+        switch (fault.effect)
+        {
+        case FaultEffect::kDisconnect:
+            if (m_totalCalls > fault.afterCalls)
+                throw host::Error(host::kRpcDisconnected, Where("the host has gone away (" + member + ")"));
+            break;
+        case FaultEffect::kError:
+            if (fault.member == member && fault.occurrence == count)
+                throw host::Error(host::kDispException,
+                                  Where("injected failure of " + member + " call " + std::to_string(count)));
+            break;
+        case FaultEffect::kNothing:
+            if (fault.member == member && fault.occurrence == count)
+                nothing = true;
+            break;
+        }
+    }
+    return nothing;
+}
+
+DocumentModel& SimState::Document(std::size_t index)
+{
+    if (index >= m_model.documents.size())
+        throw host::Error(host::kDispException, Where("the document is no longer open"));
+    return m_model.documents[index];
+}
+
+std::optional<Located> SimState::Locate(AnnotationId id)
+{
+    for (std::size_t d = 0; d < m_model.documents.size(); ++d)
+    {
+        auto& document = m_model.documents[d];
+        for (std::size_t s = 0; s < document.sheets.size(); ++s)
+        {
+            auto& sheet = document.sheets[s];
+            Located at{d, s, std::nullopt, &document, &sheet, nullptr, nullptr};
+            auto search = [&](auto& symbols, auto& notes) {
+                for (auto& symbol : symbols)
+                    if (symbol.id == id)
+                    {
+                        at.symbol = &symbol;
+                        return true;
+                    }
+                for (auto& note : notes)
+                    if (note.id == id)
+                    {
+                        at.note = &note;
+                        return true;
+                    }
+                return false;
+            };
+            if (search(sheet.symbols, sheet.notes))
+                return at;
+            for (std::size_t v = 0; v < sheet.views.size(); ++v)
+            {
+                at.viewIndex = v;
+                if (search(sheet.views[v].symbols, sheet.views[v].notes))
+                    return at;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+Located SimState::LocateOrFail(AnnotationId id)
+{
+    auto at = Locate(id);
+    if (!at)
+        throw host::Error(host::kDispException, Where("the annotation has been deleted"));
+    return *at;
+}
+
+bool SimState::NameTaken(const SheetModel& sheet, std::wstring_view name, AnnotationId except) const
+{
+    bool taken = false;
+    auto check = [&](const auto& items) {
+        for (const auto& item : items)
+            if (item.id != except && item.name == name)
+                taken = true;
+    };
+    check(sheet.symbols);
+    check(sheet.notes);
+    for (const auto& view : sheet.views)
+    {
+        check(view.symbols);
+        check(view.notes);
+    }
+    return taken;
+}
+
+std::wstring SimState::DefaultName(const DocumentModel& document, std::wstring_view prefix) const
+{
+    std::uint64_t highest = 0;
+    auto consider = [&](const std::wstring& name) {
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+            return;
+        std::uint64_t n = 0;
+        for (auto i = prefix.size(); i < name.size(); ++i)
+        {
+            if (name[i] < L'0' || name[i] > L'9' || n > 1'000'000'000'000ULL)
+                return;
+            n = n * 10 + static_cast<std::uint64_t>(name[i] - L'0');
+        }
+        highest = std::max(highest, n);
+    };
+    for (const auto& sheet : document.sheets)
+    {
+        for (const auto* symbol : AllSymbols(sheet))
+            consider(symbol->name);
+        for (const auto* note : AllNotes(sheet))
+            consider(note->name);
+    }
+    return std::wstring(prefix) + std::to_wstring(highest + 1);
+}
+
+bool SimState::Toggle(std::int32_t id) const
+{
+    const auto it = m_model.application.toggles.find(id);
+    return it != m_model.application.toggles.end() && it->second;
+}
+
+void SimState::SetToggle(std::int32_t id, bool on)
+{
+    m_model.application.toggles[id] = on;
+}
+
+} // namespace host::sim

@@ -1,0 +1,195 @@
+// The simulated session's file: reading, refusing, writing back.
+#include "host/sim/sim_session.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using host::sim::SessionFileError;
+using host::sim::SimSession;
+using nlohmann::json;
+
+const char kWelle[] = R"({
+  "format": "glattmark-cad-session/1",
+  "running": true,
+  "application": { "executablePath": "C:\\Program Files\\CAD", "macroPath": "", "toggles": { "24": true },
+                   "vendorExtra": [1, 2, {"deep": null}] },
+  "activeDocument": 0,
+  "documents": [
+    {
+      "path": "C:\\Zeichnungen\\Welle.SLDDRW",
+      "type": 3,
+      "currentSheet": "Blatt2",
+      "textFormats": {
+        "0": { "typeFaceName": "Arial", "charHeight": 0.0035, "bold": false },
+        "5": { "typeFaceName": "ISOCPEUR", "charHeight": 0.005, "bold": true }
+      },
+      "customProperties": { "": { "Werkstoff": "S235JR" }, "Standard": { "Masse": "1,5" } },
+      "sheets": [
+        { "name": "Blatt1", "properties": [8, 8, 1, 1, 0, 0.42, 0.297] },
+        {
+          "name": "Blatt2",
+          "properties": [12, 12, 1, 2, 0, 0.123456789012345678, 0.297],
+          "symbols": [
+            { "name": "Oberflächensymbol1", "type": 1, "allAround": false, "direction": 0,
+              "texts": { "2": "gefräst", "3": "Ra", "4": "3,2", "9": null, "7": "" },
+              "x": 0.12, "y": 0.08, "note": "kept",
+              "textFormat": { "typeFaceName": "Arial", "charHeight": 0.0035, "bold": false } }
+          ],
+          "notes": [
+            { "name": "DetailItem1", "text": "Allgemeintoleranz ISO 2768-m", "x": 0.3, "y": 0.03,
+              "angle": 0, "textFormat": { "typeFaceName": "Arial", "charHeight": 0.0035, "bold": false } }
+          ],
+          "views": [
+            { "name": "Zeichenansicht1", "referencedModel": "C:\\Modelle\\Welle.SLDPRT",
+              "symbols": [ { "name": "Oberflächensymbol2", "texts": { "4": "6,3" }, "x": 1e-17, "y": -0.1 } ],
+              "notes": [] }
+          ]
+        }
+      ]
+    }
+  ],
+  "files": { "C:\\Modelle\\Welle.SLDPRT": 1 },
+  "selection": [ { "type": "NOTE", "name": "DetailItem1@Blatt2" } ],
+  "faults": [ { "member": "InsertSurfaceFinishSymbol3", "occurrence": 2, "effect": "error" } ]
+})";
+
+json WithoutStats(const std::string& text)
+{
+    auto parsed = json::parse(text);
+    parsed.erase("stats");
+    return parsed;
+}
+
+TEST(SimSessionFile, ReadsTheModel)
+{
+    const auto session = SimSession::Parse(kWelle);
+    const auto* document = session->ActiveDocument();
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->currentSheet, L"Blatt2");
+    const auto& sheet = document->sheets[1];
+    ASSERT_EQ(sheet.symbols.size(), 1u);
+    const auto& symbol = sheet.symbols[0];
+    EXPECT_EQ(symbol.name, L"Oberflächensymbol1");
+    EXPECT_EQ(symbol.texts[2], host::OptionalText(L"gefräst"));
+    EXPECT_EQ(symbol.texts[1], host::OptionalText(L"")); // missing slot: the empty text
+    EXPECT_EQ(symbol.texts[9], std::nullopt);            // null: no value at all
+    EXPECT_NEAR(symbol.x, 0.12, 1e-9);
+    // A symbol without its own format takes the document's surface-finish format (5).
+    const auto& inView = sheet.views[0].symbols[0];
+    EXPECT_EQ(inView.textFormat.typeFaceName, L"ISOCPEUR");
+    EXPECT_TRUE(inView.textFormat.bold);
+    EXPECT_EQ(document->customProperties.at(L"").at(L"Werkstoff"), L"S235JR");
+    ASSERT_EQ(document->selection.size(), 1u);
+    EXPECT_EQ(document->selection[0].kind, host::sim::SelectedKind::kNote);
+}
+
+TEST(SimSessionFile, RoundTripIsUnchangedApartFromStats)
+{
+    const auto session = SimSession::Parse(kWelle);
+    const auto written = session->Serialize();
+    EXPECT_EQ(WithoutStats(written), json::parse(kWelle));
+    // Full precision: the odd width reads back as the same double.
+    const auto again = SimSession::Parse(written);
+    EXPECT_EQ(again->ActiveDocument()->sheets[1].properties[5], 0.123456789012345678);
+    EXPECT_EQ(again->ActiveDocument()->sheets[1].views[0].symbols[0].x, 1e-17);
+    EXPECT_EQ(WithoutStats(again->Serialize()), json::parse(kWelle));
+}
+
+TEST(SimSessionFile, MinimalFileRoundTripsAndTakesDefaults)
+{
+    const std::string minimal = R"({"format":"glattmark-cad-session/1","documents":[{"sheets":[{"name":"S"}]}]})";
+    const auto session = SimSession::Parse(minimal);
+    ASSERT_NE(session->ActiveDocument(), nullptr);
+    EXPECT_TRUE(session->Running());
+    EXPECT_EQ(session->ActiveDocument()->type, host::kDrawing);
+    EXPECT_EQ(session->ActiveDocument()->currentSheet, L"S");
+    EXPECT_EQ(session->Model().application.toggles.at(24), true);
+    EXPECT_EQ(WithoutStats(session->Serialize()), json::parse(minimal));
+}
+
+TEST(SimSessionFile, StatsAreWritten)
+{
+    const auto session = SimSession::Parse(kWelle);
+    auto application = session->Application();
+    (void)application->ActiveDoc();
+    (void)application->ActiveDoc();
+    application->ActiveDoc()->AsDrawing()->EditRebuild();
+    const auto stats = json::parse(session->Serialize())["stats"];
+    EXPECT_EQ(stats["calls"]["total"], 4);
+    EXPECT_EQ(stats["calls"]["byMember"]["ActiveDoc"], 3);
+    EXPECT_EQ(stats["calls"]["byMember"]["EditRebuild"], 1);
+    EXPECT_EQ(stats["rebuilds"], 1);
+}
+
+TEST(SimSessionFile, RefusesUnusableFilesNamingWhatAndWhere)
+{
+    struct Case
+    {
+        std::string file;
+        std::string named;
+    };
+    const std::string head = R"({"format":"glattmark-cad-session/1",)";
+    const std::string sheet = R"("documents":[{"sheets":[{"name":"B","symbols":[{}, {}, )";
+    const std::vector<Case> cases = {
+        {"", "not JSON"},
+        {"{\"format\": ", "not JSON"},
+        {"[1,2]", "expected an object"},
+        {"{}", "format: missing"},
+        {R"({"format":"glattmark-cad-session/2"})", "format: expected \"glattmark-cad-session/1\""},
+        {head + R"("running":"yes"})", "running: expected true or false"},
+        {head + sheet + R"({"x":"0,1"}]}]}]})", "documents[0].sheets[0].symbols[2].x: expected a number"},
+        {head + sheet + R"({"type":1.5}]}]}]})", "documents[0].sheets[0].symbols[2].type: expected a whole number"},
+        {head + sheet + R"({"texts":{"11":"x"}}]}]}]})", "documents[0].sheets[0].symbols[2].texts.11"},
+        {head + sheet + R"({"texts":{"0":"x"}}]}]}]})", "symbols[2].texts.0: expected a text slot"},
+        {head + sheet + R"({"texts":{"2":5}}]}]}]})", "texts.2: expected a text or null"},
+        {head + R"("documents":[{}],"activeDocument":1})", "activeDocument: no document 1 (the session has 1)"},
+        {head + R"("activeDocument":-1})", "activeDocument: expected a whole number"},
+        {head + R"("documents":[{"currentSheet":"X","sheets":[{"name":"B"}]}]})",
+         "documents[0].currentSheet: no sheet named \"X\""},
+        {head + R"("documents":[{"sheets":[{"name":"B"},{"name":"B"}]}]})", "documents[0].sheets[1].name: a second"},
+        {head + R"("documents":[{"sheets":[{"name":"B"}]}],"selection":[{"type":"NOTE","name":"x@B"}]})",
+         "selection[0]: no NOTE named \"x@B\""},
+        {head + R"("selection":[{"type":"SHEET","name":"B"}]})", "selection[0]: no active document"},
+        {head + R"("faults":[{"member":"GetText","effect":"explode"}]})", "faults[0].effect: expected \"error\""},
+        {head + R"("faults":[{"member":"GetText","occurrence":0,"effect":"error"}]})", "faults[0].occurrence"},
+        {head + R"("faults":[{"effect":"disconnect"}]})", "faults[0].afterCalls: missing"},
+        {head + R"("application":{"toggles":{"x":true}}})", "application.toggles.x"},
+        {head + R"("documents":[{"textFormats":{"5":{"charHeight":-1}}}]})", "documents[0].textFormats.5.charHeight"},
+        {head + R"("files":{"a":"part"}})", "files.a: expected a whole number"},
+        {std::string(5000, '[') + std::string(5000, ']'), "nested deeper"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.file);
+        try
+        {
+            (void)SimSession::Parse(c.file);
+            ADD_FAILURE() << "accepted";
+        }
+        catch (const SessionFileError& e)
+        {
+            EXPECT_NE(std::string(e.what()).find(c.named), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(SimSessionFile, LoadNamesAFileItCannotRead)
+{
+    try
+    {
+        (void)SimSession::Load("/nonexistent/session.json");
+        ADD_FAILURE() << "accepted";
+    }
+    catch (const SessionFileError& e)
+    {
+        EXPECT_NE(std::string(e.what()).find("/nonexistent/session.json"), std::string::npos);
+    }
+}
+
+} // namespace
