@@ -119,7 +119,13 @@ void frmMain::EndOnFailure(bool hostFailure)
 
 void frmMain::Form_Load()
 {
-    Handle([this] { StartUp(); });
+    Handle([this] {
+        // One job per start: loading twice would scan and attach a second time.
+        if (m_loaded)
+            return;
+        m_loaded = true;
+        StartUp();
+    });
 }
 
 void frmMain::StartUp()

@@ -98,6 +98,7 @@ private:
     Run& m_run;
     MainDialogView& m_view;
     MainDialogState m_state;
+    bool m_loaded = false;
     bool m_ended = false;
     Ending m_ending = Ending::None;
     Ending m_intended = Ending::Cancel; ///< how the run ends when ShutDown shows no error

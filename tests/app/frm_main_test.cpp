@@ -1,0 +1,389 @@
+#include "app/frm_main.h"
+
+#include "drawing/summary_insertion.h"
+#include "tests/app/app_harness.h"
+#include "ui/error_object.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace
+{
+
+using app::Ending;
+using app_tests::AppHarness;
+using app_tests::DrawingSession;
+using host::sim::FindSymbol;
+
+const char* kFormat = R"("format": "glattmark-cad-session/1")";
+
+std::string Session(const std::string& body)
+{
+    return std::string("{ ") + kFormat + ", " + body + " }";
+}
+
+/// Everything the user could see of a sheet: names, texts and places of its symbols and notes.
+std::wstring SheetPicture(const host::sim::SheetModel& sheet)
+{
+    std::wostringstream out;
+    auto symbols = [&out](const std::vector<host::sim::SymbolModel>& list) {
+        for (const auto& s : list)
+        {
+            out << s.name << L" " << s.type << L" " << s.x << L" " << s.y;
+            for (const auto& t : s.texts)
+                out << L"|" << t.value_or(L"<null>");
+            out << L"\n";
+        }
+    };
+    auto notes = [&out](const std::vector<host::sim::NoteModel>& list) {
+        for (const auto& n : list)
+            out << n.name << L" " << n.text << L" " << n.x << L" " << n.y << L"\n";
+    };
+    symbols(sheet.symbols);
+    notes(sheet.notes);
+    for (const auto& v : sheet.views)
+    {
+        symbols(v.symbols);
+        notes(v.notes);
+    }
+    return out.str();
+}
+
+/// The sheet as an earlier run left it: its summary "Roh 12,5 poliert" and one listed symbol with brackets.
+std::string SessionWithEarlierRow()
+{
+    return DrawingSession(R"json([
+      { "name": "Oberflächensymbol1", "type": 1, "texts": { "3": "Ra", "4": "3,2" }, "x": 0.1, "y": 0.1 },
+      { "name": "glmSymbol99", "type": 2, "texts": { "2": "poliert", "4": "12,5" }, "x": 0.23, "y": 0.065 },
+      { "name": "glmSymbol01", "type": 1, "texts": { "3": "Ra", "4": "3,2" }, "x": 0.25, "y": 0.065 } ],
+      "notes": [ { "name": "glmLNote", "text": "(", "x": 0.24, "y": 0.065 },
+                 { "name": "glmRNote", "text": ")", "x": 0.26, "y": 0.065 } ])json");
+}
+
+TEST(FrmMainStartUp, ShowsTheProposalTopMost)
+{
+    AppHarness h{DrawingSession()};
+    h.form->Form_Load();
+
+    ASSERT_TRUE(h.view.shown.has_value());
+    EXPECT_FALSE(h.form->Ended());
+    EXPECT_EQ(h.form->RunEnding(), Ending::None);
+    EXPECT_TRUE(h.Messages().empty());
+    EXPECT_EQ(h.view.shown->caption, app::kCaption);
+    EXPECT_TRUE(h.view.shown->visible);
+    EXPECT_EQ(h.view.shown->stdSFSSymbol.text, L"Spanend");
+    EXPECT_EQ(h.view.shown->stdSFSRough.text, L"3,2");
+    EXPECT_EQ(h.view.shown->stdSFSMet.text, L"gedreht");
+    EXPECT_EQ(h.platform.topMostHandles, std::vector<std::intptr_t>{h.view.handle});
+    EXPECT_EQ(h.run->cc.Caption(), app::kCaption);
+    EXPECT_EQ(h.run->cc.Icon(), ui::IconId(app::kIconId));
+}
+
+TEST(FrmMainStartUp, SecondRunProposesTheEarlierSummary)
+{
+    AppHarness h{SessionWithEarlierRow()};
+    h.form->Form_Load();
+
+    ASSERT_TRUE(h.view.shown.has_value());
+    EXPECT_EQ(h.view.shown->stdSFSSymbol.text, L"Roh");
+    EXPECT_EQ(h.view.shown->sfsPicture, 103);
+    EXPECT_EQ(h.view.shown->stdSFSRough.text, L"12,5");
+    EXPECT_EQ(h.view.shown->stdSFSMet.text, L"poliert");
+}
+
+TEST(FrmMainStartUp, EndingsBeforeTheDialog)
+{
+    struct Case
+    {
+        const char* what;
+        std::string session;
+        std::wstring message;
+        bool badIni = false;
+    };
+    const Case cases[] = {
+        {"no session", Session(R"("running": false)"), ui::kTextNoSWX},
+        {"no document", Session(R"("running": true, "activeDocument": null)"), ui::kTextNoDoc},
+        {"a part", Session(R"("activeDocument": 0, "documents": [ { "path": "C:\\W.SLDPRT", "type": 1 } ])"),
+         ui::kTextNoDRW},
+        {"user-defined sheet not configured",
+         Session(R"("activeDocument": 0, "documents": [ { "path": "C:\\W.SLDDRW", "type": 3, "currentSheet": "B",
+             "sheets": [ { "name": "B", "properties": [12, 12, 1, 1, 0, 0.42, 0.297] } ] } ])"),
+         L"Blattformat (4200297) nicht gefunden. Bitte Konfiguration pr\u00fcfen."},
+        {"count beyond the list", DrawingSession(), ui::kTextBadIni, true},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        AppHarness h{c.session};
+        if (c.badIni)
+            h.Ini(L"RoughList", L"Count", L"22");
+        h.form->Form_Load();
+
+        EXPECT_EQ(h.Messages(), std::vector<std::wstring>{c.message});
+        ASSERT_FALSE(h.messageWindow.shown.empty());
+        EXPECT_EQ(h.messageWindow.shown[0].caption, app::kCaption);
+        EXPECT_FALSE(h.view.shown.has_value());
+        EXPECT_EQ(h.platform.setTopMostCalls, 0);
+        EXPECT_TRUE(h.form->Ended());
+        EXPECT_EQ(h.form->RunEnding(), Ending::Error);
+        EXPECT_EQ(h.run->swAcc, nullptr);
+        EXPECT_EQ(h.session->Rebuilds(), 0);
+    }
+}
+
+TEST(FrmMainStartUp, NothingIsAskedOfTheHostAfterTheFirstError)
+{
+    AppHarness h{Session(R"("running": false)")};
+    h.form->Form_Load();
+    EXPECT_EQ(h.session->TotalCalls(), 0);
+
+    AppHarness bad{DrawingSession()};
+    bad.Ini(L"main", L"FormatCount", L"12");
+    bad.form->Form_Load();
+    EXPECT_EQ(bad.Messages(), std::vector<std::wstring>{ui::kTextBadIni});
+    EXPECT_EQ(bad.session->TotalCalls(), 0);
+}
+
+TEST(FrmMainStartUp, HostFailureDuringTheScanEndsWithTheMessageOfLastResort)
+{
+    AppHarness h{
+        DrawingSession("[]", R"(, "faults": [ { "member": "GetText", "occurrence": 2, "effect": "error" } ])")};
+    h.form->Form_Load();
+
+    EXPECT_EQ(h.Messages(), std::vector<std::wstring>{app::kHostFailureUntouched});
+    EXPECT_FALSE(h.view.shown.has_value());
+    EXPECT_EQ(h.form->RunEnding(), Ending::Error);
+    EXPECT_EQ(h.run->swAcc, nullptr);
+}
+
+TEST(FrmMainStartUp, DialogThatCannotBeShownEndsTheRun)
+{
+    AppHarness h{DrawingSession()};
+    h.view.failShow = true;
+    h.form->Form_Load();
+
+    EXPECT_EQ(h.Messages(), std::vector<std::wstring>{app::kUnexpectedUntouched});
+    EXPECT_TRUE(h.form->Ended());
+    EXPECT_EQ(h.form->RunEnding(), Ending::Error);
+}
+
+TEST(FrmMainKind, TypingIntoTheKindBoxBringsBackTheChosenKind)
+{
+    AppHarness h{DrawingSession()};
+    h.form->Form_Load();
+    h.form->ChooseKind(2);
+    EXPECT_EQ(h.form->symbolKind, 2);
+    EXPECT_EQ(h.form->State().sfsPicture, 103);
+
+    for (const wchar_t* typed : {L"x", L"", L"Spanend", L"Grundlegend "})
+    {
+        SCOPED_TRACE(::testing::Message() << "typed \"" << std::wstring(typed).size() << "\" characters");
+        h.form->TypeKindText(typed);
+        EXPECT_EQ(h.form->State().stdSFSSymbol.text, L"Roh");
+        EXPECT_EQ(h.form->State().stdSFSSymbol.listIndex, 2);
+        EXPECT_EQ(h.form->State().sfsPicture, 103);
+        EXPECT_EQ(h.view.last.stdSFSSymbol.text, L"Roh");
+    }
+
+    // Entries that do not exist are not chosen.
+    h.form->ChooseKind(3);
+    h.form->ChooseKind(-1);
+    EXPECT_EQ(h.form->symbolKind, 2);
+    EXPECT_EQ(h.form->State().stdSFSSymbol.text, L"Roh");
+}
+
+TEST(FrmMainWork, OkWritesTheRowRebuildsOnceAndEnds)
+{
+    AppHarness h{DrawingSession()};
+    h.form->Form_Load();
+    h.form->cmd_Ok_Click();
+
+    EXPECT_TRUE(h.form->Ended());
+    EXPECT_EQ(h.form->RunEnding(), Ending::Ok);
+    EXPECT_TRUE(h.Messages().empty());
+    EXPECT_EQ(h.session->Rebuilds(), 1);
+    EXPECT_FALSE(h.view.visible);
+    EXPECT_EQ(h.run->swAcc, nullptr);
+    const auto* summary = FindSymbol(h.Sheet(), L"glmSymbol99");
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(summary->type, 1);
+    EXPECT_EQ(summary->texts[4].value_or(L"<null>"), L"3,2");
+    EXPECT_NE(FindSymbol(h.Sheet(), L"glmSymbol01"), nullptr);
+
+    // The run is over: nothing reacts any more.
+    h.form->cmd_Ok_Click();
+    h.form->cmd_Cancel_Click();
+    EXPECT_EQ(h.session->Rebuilds(), 1);
+    EXPECT_EQ(h.form->RunEnding(), Ending::Ok);
+}
+
+TEST(FrmMainWork, SummaryRecordTakesTheDialogAsTyped)
+{
+    struct Case
+    {
+        std::int32_t kind;
+        const wchar_t* rough;
+        const wchar_t* method;
+        const wchar_t* roughName;
+    };
+    const Case cases[] = {
+        {0, L"4,5", L"gel\u00e4ppt", L"Ra"}, // values that are not in the lists
+        {1, L"", L"", L"Ra"},
+        {2, L"25", L"gegossen", L""}, // "Roh" carries no roughness name
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(::testing::Message() << "kind " << c.kind);
+        AppHarness h{DrawingSession()};
+        h.form->Form_Load();
+        h.form->ChooseKind(c.kind);
+        h.form->SetRoughText(c.rough);
+        h.form->SetMethodText(c.method);
+        h.form->cmd_Ok_Click();
+
+        const auto& summary = h.run->list.sfsList[0];
+        EXPECT_EQ(summary.sfsType, c.kind);
+        EXPECT_EQ(summary.maxRoughStr, c.rough);
+        EXPECT_EQ(summary.methodeStr, c.method);
+        EXPECT_EQ(summary.maxRoughName, c.roughName);
+        EXPECT_EQ(summary.Name, L"glmSymbol99");
+        EXPECT_EQ(h.form->RunEnding(), Ending::Ok);
+    }
+}
+
+TEST(FrmMainWork, NormFixRunsOnlyWhenCheckedAndEnabled)
+{
+    struct Case
+    {
+        const wchar_t* enabled;
+        bool checked;
+        const wchar_t* textAfter;
+    };
+    const Case cases[] = {
+        {L"1", true, L"3,2"},
+        {L"1", false, L"3.2"},
+        {L"0", true, L"3.2"}, // the hidden box stays checked, but Normfix is off
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(::testing::Message() << "enabled " << c.enabled << ", checked " << c.checked);
+        AppHarness h{DrawingSession(R"([
+          { "name": "Oberflächensymbol1", "type": 1, "texts": { "3": "Ra", "4": "3.2" }, "x": 0.1, "y": 0.1 } ])")};
+        h.Ini(L"NormFix", L"enabled", c.enabled);
+        h.form->Form_Load();
+        h.form->SetNormFix(c.checked);
+        h.form->cmd_Ok_Click();
+
+        EXPECT_EQ(h.form->RunEnding(), Ending::Ok);
+        const auto* original = FindSymbol(h.Sheet(), L"Oberfl\u00e4chensymbol1");
+        ASSERT_NE(original, nullptr);
+        EXPECT_EQ(original->texts[4].value_or(L"<null>"), c.textAfter);
+    }
+}
+
+TEST(FrmMainWork, CancelAndCloseLeaveTheDrawingUntouched)
+{
+    for (const bool close : {false, true})
+    {
+        SCOPED_TRACE(close ? "close box" : "Abbruch");
+        AppHarness h{SessionWithEarlierRow()};
+        const auto before = SheetPicture(h.Sheet());
+        h.form->Form_Load();
+        ASSERT_TRUE(h.view.shown.has_value());
+        if (close)
+            h.form->Form_Unload();
+        else
+            h.form->cmd_Cancel_Click();
+
+        EXPECT_EQ(SheetPicture(h.Sheet()), before);
+        EXPECT_EQ(h.session->Rebuilds(), 0);
+        EXPECT_TRUE(h.Messages().empty());
+        EXPECT_EQ(h.form->RunEnding(), close ? Ending::Close : Ending::Cancel);
+        EXPECT_EQ(h.run->swAcc, nullptr);
+    }
+}
+
+TEST(FrmMainWork, PendingErrorIsShownByAbbruchButNotByTheCloseBox)
+{
+    AppHarness cancel{DrawingSession()};
+    cancel.form->Form_Load();
+    cancel.run->cc.eMisc(L"offen");
+    cancel.form->cmd_Cancel_Click();
+    EXPECT_EQ(cancel.Messages(), std::vector<std::wstring>{L"offen"});
+    EXPECT_EQ(cancel.form->RunEnding(), Ending::Error);
+
+    AppHarness close{DrawingSession()};
+    close.form->Form_Load();
+    close.run->cc.eMisc(L"offen");
+    close.form->Form_Unload();
+    EXPECT_TRUE(close.Messages().empty());
+    EXPECT_EQ(close.form->RunEnding(), Ending::Close);
+}
+
+TEST(FrmMainWork, ShutDownCalledFromOutsideEndsTheRunWithoutThrowing)
+{
+    AppHarness h{DrawingSession()};
+    h.form->Form_Load();
+    h.form->ShutDown();
+    EXPECT_TRUE(h.form->Ended());
+    EXPECT_EQ(h.form->RunEnding(), Ending::Cancel);
+    EXPECT_FALSE(h.view.visible);
+    h.form->cmd_Ok_Click();
+    EXPECT_EQ(h.session->Rebuilds(), 0);
+}
+
+TEST(FrmMainWork, FailureRecordedBelowIsShownAsRecorded)
+{
+    AppHarness h{DrawingSession(
+        R"([])", R"(, "faults": [ { "member": "InsertSurfaceFinishSymbol3", "occurrence": 2, "effect": "error" } ])")};
+    h.form->Form_Load();
+    h.form->cmd_Ok_Click();
+
+    EXPECT_EQ(h.Messages(), std::vector<std::wstring>{drawing::kTextSymbolsNotCreated});
+    EXPECT_EQ(h.form->RunEnding(), Ending::Error);
+    EXPECT_EQ(h.session->Rebuilds(), 0);
+}
+
+TEST(FrmMainWork, HostFailureNobodyRecordedEndsWithTheMessageOfLastResort)
+{
+    AppHarness h{
+        DrawingSession("[]", R"(, "faults": [ { "member": "EditRebuild", "occurrence": 1, "effect": "error" } ])")};
+    h.form->Form_Load();
+    h.form->cmd_Ok_Click();
+
+    EXPECT_EQ(h.Messages(), std::vector<std::wstring>{app::kHostFailurePartly});
+    EXPECT_EQ(h.form->RunEnding(), Ending::Error);
+    EXPECT_NE(FindSymbol(h.Sheet(), L"glmSymbol99"), nullptr); // what was written stays
+    EXPECT_EQ(h.run->swAcc, nullptr);
+}
+
+TEST(FrmMainWork, HostGoingAwayAtAnyCallEndsWithExactlyOneMessage)
+{
+    std::int64_t total = 0;
+    {
+        AppHarness h{SessionWithEarlierRow()};
+        h.form->Form_Load();
+        h.form->cmd_Ok_Click();
+        ASSERT_EQ(h.form->RunEnding(), Ending::Ok);
+        total = h.session->TotalCalls();
+    }
+    ASSERT_GT(total, 0);
+    for (std::int64_t after = 0; after < total; ++after)
+    {
+        SCOPED_TRACE(::testing::Message() << "disconnect after " << after << " of " << total << " calls");
+        AppHarness h{SessionWithEarlierRow().insert(SessionWithEarlierRow().size() - 1,
+                                                    R"(, "faults": [ { "afterCalls": )" + std::to_string(after) +
+                                                        R"(, "effect": "disconnect" } ])")};
+        h.form->Form_Load();
+        h.form->cmd_Ok_Click();
+
+        EXPECT_TRUE(h.form->Ended());
+        EXPECT_EQ(h.form->RunEnding(), Ending::Error);
+        EXPECT_EQ(h.messageWindow.shown.size(), 1u);
+        EXPECT_EQ(h.run->swAcc, nullptr);
+        EXPECT_FALSE(h.view.visible);
+    }
+}
+
+} // namespace
