@@ -1,0 +1,443 @@
+#include "app/sheet_svg.h"
+
+#include "ui/conversions.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <numbers>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace app
+{
+
+namespace
+{
+
+using nlohmann::json;
+
+constexpr double kDefaultCharHeight = 0.0035;  ///< metres, the empty drawing's text formats
+constexpr double kMargin = 10.0;               ///< mm of white around the sheet
+constexpr std::string_view kOwnPrefix = "glm"; ///< the program's own annotations are drawn in red
+
+/// Number for SVG: fixed, three decimals, independent of the locale.
+std::string Num(double value)
+{
+    if (!std::isfinite(value))
+        value = 0;
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 3);
+    std::string text(buffer.data(), result.ptr);
+    // "-0.000" reads badly in a picture's source.
+    if (text == "-0.000")
+        text = "0.000";
+    return text;
+}
+
+std::string Escape(std::string_view text)
+{
+    std::string out;
+    for (char c : text)
+    {
+        switch (c)
+        {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            // Control characters are not allowed in XML 1.0.
+            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
+                out += c;
+        }
+    }
+    return out;
+}
+
+double Number(const json& object, const char* key, double fallback)
+{
+    if (object.is_object())
+    {
+        auto it = object.find(key);
+        if (it != object.end() && it->is_number())
+            return it->get<double>();
+    }
+    return fallback;
+}
+
+std::string String(const json& object, const char* key)
+{
+    if (object.is_object())
+    {
+        auto it = object.find(key);
+        if (it != object.end() && it->is_string())
+            return it->get<std::string>();
+    }
+    return "";
+}
+
+const json& Array(const json& object, const char* key)
+{
+    static const json kEmpty = json::array();
+    if (object.is_object())
+    {
+        auto it = object.find(key);
+        if (it != object.end() && it->is_array())
+            return *it;
+    }
+    return kEmpty;
+}
+
+/// Text slot n of a symbol; an empty value and a missing slot both draw nothing.
+std::string Slot(const json& symbol, int n)
+{
+    if (!symbol.is_object())
+        return "";
+    auto texts = symbol.find("texts");
+    if (texts == symbol.end() || !texts->is_object())
+        return "";
+    auto it = texts->find(std::to_string(n));
+    if (it == texts->end() || !it->is_string())
+        return "";
+    return it->get<std::string>();
+}
+
+/// A rough width of a text in mm, for the length of lines and the place of texts beside others.
+/// Arial's average advance is a little above half its height.
+double ApproxWidth(std::string_view text, double height)
+{
+    const std::wstring wide = ui::FromUtf8(text);
+    return 0.58 * height * static_cast<double>(wide.size());
+}
+
+/// The sign of a direction-of-lay code as ISO 1302 writes it.
+std::string LaySign(int direction)
+{
+    switch (direction)
+    {
+    case 1:
+        return "C";
+    case 2:
+        return "X";
+    case 3:
+        return "M";
+    case 4:
+        return "=";
+    case 5:
+        return "\u22a5";
+    case 6:
+        return "R";
+    case 7:
+        return "P";
+    default:
+        return direction == 0 ? "" : "?";
+    }
+}
+
+struct Font
+{
+    std::string family = "Arial";
+    double height = kDefaultCharHeight * 1000; ///< mm
+    bool bold = false;
+};
+
+Font FontOf(const json& annotation, const json& document, const char* documentFormat)
+{
+    Font font;
+    const json* format = nullptr;
+    if (annotation.is_object() && annotation.contains("textFormat") && annotation["textFormat"].is_object())
+        format = &annotation["textFormat"];
+    else if (document.is_object() && document.contains("textFormats") && document["textFormats"].is_object() &&
+             document["textFormats"].contains(documentFormat))
+        format = &document["textFormats"][documentFormat];
+    if (format != nullptr)
+    {
+        const std::string family = String(*format, "typeFaceName");
+        if (!family.empty())
+            font.family = family;
+        font.height = Number(*format, "charHeight", kDefaultCharHeight) * 1000;
+        font.bold = format->is_object() && format->contains("bold") && (*format)["bold"].is_boolean() &&
+                    (*format)["bold"].get<bool>();
+    }
+    if (!(font.height > 0) || font.height > 1000)
+        font.height = kDefaultCharHeight * 1000;
+    return font;
+}
+
+/// Writes SVG in sheet millimetres: x to the right, y up from the sheet's lower left corner.
+class Canvas
+{
+public:
+    explicit Canvas(double sheetHeight) : m_sheetHeight(sheetHeight) {}
+
+    std::string X(double x) const { return Num(x); }
+    std::string Y(double y) const { return Num(m_sheetHeight - y); }
+
+    void Line(double x1, double y1, double x2, double y2, double stroke)
+    {
+        m_out += "<line x1=\"" + X(x1) + "\" y1=\"" + Y(y1) + "\" x2=\"" + X(x2) + "\" y2=\"" + Y(y2) +
+                 "\" stroke-width=\"" + Num(stroke) + "\"/>\n";
+    }
+    void Polyline(const std::vector<std::pair<double, double>>& points, double stroke, bool closed)
+    {
+        m_out += closed ? "<polygon points=\"" : "<polyline points=\"";
+        for (const auto& [x, y] : points)
+            m_out += X(x) + "," + Y(y) + " ";
+        m_out += "\" fill=\"none\" stroke-width=\"" + Num(stroke) + "\"/>\n";
+    }
+    void Circle(double cx, double cy, double r, double stroke)
+    {
+        m_out += "<circle cx=\"" + X(cx) + "\" cy=\"" + Y(cy) + "\" r=\"" + Num(r) +
+                 "\" fill=\"none\" stroke-width=\"" + Num(stroke) + "\"/>\n";
+    }
+    /// anchor "start" or "end"; (x, y) is the baseline point; angle in radians, counter-clockwise.
+    void Text(double x, double y, std::string_view text, const Font& font, const char* anchor, double angle = 0,
+              const char* extra = "")
+    {
+        if (text.empty())
+            return;
+        m_out += "<text x=\"" + X(x) + "\" y=\"" + Y(y) + "\" font-family=\"" + Escape(font.family) +
+                 "\" font-size=\"" + Num(font.height) + "\" text-anchor=\"" + anchor + "\"";
+        if (font.bold)
+            m_out += " font-weight=\"bold\"";
+        if (angle != 0)
+            m_out += " transform=\"rotate(" + Num(-angle * 180 / std::numbers::pi) + " " + X(x) + " " + Y(y) + ")\"";
+        m_out += std::string(extra) + ">" + Escape(text) + "</text>\n";
+    }
+    void Raw(const std::string& text) { m_out += text; }
+
+    const std::string& Out() const { return m_out; }
+
+private:
+    double m_sheetHeight;
+    std::string m_out;
+};
+
+/// One surface-finish symbol, its tip (the point that touches the surface) at its insertion point.
+void DrawSymbol(Canvas& canvas, const json& symbol, const json& document)
+{
+    const double x = Number(symbol, "x", 0) * 1000;
+    const double y = Number(symbol, "y", 0) * 1000;
+    const Font font = FontOf(symbol, document, "5");
+    const double h = font.height;
+    const double stroke = std::max(0.1 * h, 0.18);
+    const double slope = std::tan(std::numbers::pi / 6); // legs 60 degrees from the horizontal
+    const double h1 = 1.4 * h;                           // short leg
+    const double h2 = 3.0 * h;                           // long leg
+    const std::string name = String(symbol, "name");
+    const bool own = name.rfind(kOwnPrefix, 0) == 0;
+
+    canvas.Raw(std::string("<g class=\"symbol\" stroke=\"") + (own ? "#b00000" : "black") + "\" fill=\"" +
+               (own ? "#b00000" : "black") + "\">\n<title>" + Escape(name) + "</title>\n");
+
+    const double kneeX = x + h2 * slope;
+    const double kneeY = y + h2;
+    canvas.Polyline({{x - h1 * slope, y + h1}, {x, y}, {kneeX, kneeY}}, stroke, false);
+
+    const int kind = static_cast<int>(Number(symbol, "type", 0));
+    if (kind == 1)
+        canvas.Line(x - h1 * slope, y + h1, x + h1 * slope, y + h1, stroke);
+    else if (kind == 2)
+        canvas.Circle(x, y + 2 * h1 / 3, h1 / 3, stroke); // touches both legs, top at the short leg's end
+
+    // Right of the long leg: the roughness under the line, the method above it, spacing and lay at the foot.
+    std::string rough = Slot(symbol, 3);
+    const std::string value = Slot(symbol, 4);
+    if (!rough.empty() && !value.empty())
+        rough += " ";
+    rough += value;
+    const std::string method = Slot(symbol, 2);
+    std::string further;
+    for (int n : {8, 9, 10})
+    {
+        const std::string text = Slot(symbol, n);
+        if (!text.empty())
+            further += (further.empty() ? "" : " ") + text;
+    }
+    const int direction = static_cast<int>(Number(symbol, "direction", 0));
+    std::string foot = LaySign(direction);
+    const std::string spacing = Slot(symbol, 7);
+    if (!spacing.empty())
+        foot += (foot.empty() ? "" : "  ") + spacing;
+
+    const double textX = kneeX + 0.3 * h;
+    const double lineLength = std::max({ApproxWidth(rough, h), ApproxWidth(method, h), ApproxWidth(further, h)});
+    if (lineLength > 0)
+        canvas.Line(kneeX, kneeY, textX + lineLength + 0.3 * h, kneeY, stroke);
+    canvas.Text(textX, kneeY + 0.35 * h, method, font, "start", 0, " stroke=\"none\"");
+    canvas.Text(textX - 0.5 * h, kneeY - 1.15 * h, rough, font, "start", 0, " stroke=\"none\"");
+    canvas.Text(textX - 0.9 * h, kneeY - 2.35 * h, further, font, "start", 0, " stroke=\"none\"");
+    canvas.Text(x + h1 * slope + 0.5 * h, y + 0.1 * h, foot, font, "start", 0, " stroke=\"none\"");
+
+    // Left of the short leg: the limits stacked, the machining allowance beside them.
+    const std::string upper = Slot(symbol, 5);
+    const std::string lower = Slot(symbol, 6);
+    const double limitsX = x - h1 * slope - 0.2 * h;
+    canvas.Text(limitsX, y + 0.8 * h, upper, font, "end", 0, " stroke=\"none\"");
+    canvas.Text(limitsX, y - 0.4 * h, lower, font, "end", 0, " stroke=\"none\"");
+    const double limitsWidth = std::max(ApproxWidth(upper, h), ApproxWidth(lower, h));
+    canvas.Text(limitsX - limitsWidth - (limitsWidth > 0 ? 0.4 * h : 0), y + 0.2 * h, Slot(symbol, 1), font, "end", 0,
+                " stroke=\"none\"");
+
+    const bool allAround = symbol.is_object() && symbol.contains("allAround") && symbol["allAround"].is_boolean() &&
+                           symbol["allAround"].get<bool>();
+    if (allAround)
+        canvas.Circle(kneeX, kneeY, 0.35 * h, stroke);
+
+    // The annotation name, small and grey under the tip, so that the row can be checked by name.
+    Font nameFont;
+    nameFont.height = std::max(0.4 * h, 1.0);
+    canvas.Text(x, y - 0.6 * h - nameFont.height, name, nameFont, "middle", 0, " stroke=\"none\" fill=\"#808080\"");
+    canvas.Raw("</g>\n");
+}
+
+/// A note, its insertion point at the upper left of its first line.
+void DrawNote(Canvas& canvas, const json& note, const json& document)
+{
+    const double x = Number(note, "x", 0) * 1000;
+    const double y = Number(note, "y", 0) * 1000;
+    const double angle = Number(note, "angle", 0);
+    const Font font = FontOf(note, document, "0");
+    const std::string name = String(note, "name");
+    const bool own = name.rfind(kOwnPrefix, 0) == 0;
+    canvas.Raw(std::string("<g class=\"note\" fill=\"") + (own ? "#b00000" : "black") + "\">\n<title>" + Escape(name) +
+               "</title>\n");
+
+    std::string text = String(note, "text");
+    double lineY = 0;
+    std::size_t start = 0;
+    const double cosA = std::cos(angle);
+    const double sinA = std::sin(angle);
+    while (start <= text.size())
+    {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lineY -= font.height; // the baseline of each line, one height below the top of it
+        canvas.Text(x - lineY * sinA, y + lineY * cosA, line, font, "start", angle);
+        lineY -= 0.4 * font.height;
+        start = end + 1;
+    }
+    canvas.Raw("</g>\n");
+}
+
+const json* CurrentSheet(const json& document, std::wstring& error)
+{
+    const json& sheets = Array(document, "sheets");
+    const std::string current = String(document, "currentSheet");
+    for (const json& sheet : sheets)
+    {
+        if (String(sheet, "name") == current)
+            return &sheet;
+    }
+    if (current.empty() && !sheets.empty())
+        return &sheets[0];
+    error = L"Die Zeichnung hat kein aktuelles Blatt.";
+    return nullptr;
+}
+
+const json* ActiveDocument(const json& session, std::wstring& error)
+{
+    if (!session.is_object() || !session.contains("activeDocument") || !session["activeDocument"].is_number_integer())
+    {
+        error = L"Kein Dokument ge\u00f6ffnet: nichts zu zeichnen.";
+        return nullptr;
+    }
+    const auto index = session["activeDocument"].get<long long>();
+    const json& documents = Array(session, "documents");
+    if (index < 0 || static_cast<std::size_t>(index) >= documents.size())
+    {
+        error = L"Das aktive Dokument fehlt in der Sitzung.";
+        return nullptr;
+    }
+    const json& document = documents[static_cast<std::size_t>(index)];
+    if (Number(document, "type", 0) != 3)
+    {
+        error = L"Das aktive Dokument ist keine Zeichnung: nichts zu zeichnen.";
+        return nullptr;
+    }
+    return &document;
+}
+
+} // namespace
+
+bool RenderSheetSvg(const nlohmann::json& session, std::string& svg, std::wstring& error)
+{
+    const json* document = ActiveDocument(session, error);
+    if (document == nullptr)
+        return false;
+    const json* sheet = CurrentSheet(*document, error);
+    if (sheet == nullptr)
+        return false;
+
+    const json& properties = Array(*sheet, "properties");
+    double width = 420;
+    double height = 297;
+    if (properties.size() > 6 && properties[5].is_number() && properties[6].is_number() &&
+        properties[5].get<double>() > 0 && properties[6].get<double>() > 0)
+    {
+        width = properties[5].get<double>() * 1000;
+        height = properties[6].get<double>() * 1000;
+    }
+
+    Canvas canvas(height);
+    const std::string sheetName = String(*sheet, "name");
+    canvas.Raw("<rect x=\"0\" y=\"0\" width=\"" + Num(width) + "\" height=\"" + Num(height) +
+               "\" fill=\"white\" stroke=\"black\" stroke-width=\"0.5\"/>\n");
+    Font label;
+    label.height = 3;
+    canvas.Text(2, -5, sheetName + " (" + Num(width) + " \u00d7 " + Num(height) + " mm)", label, "start", 0,
+                " fill=\"#606060\"");
+
+    auto drawAll = [&](const json& holder) {
+        for (const json& note : Array(holder, "notes"))
+            DrawNote(canvas, note, *document);
+        for (const json& symbol : Array(holder, "symbols"))
+            DrawSymbol(canvas, symbol, *document);
+    };
+    drawAll(*sheet);
+    for (const json& view : Array(*sheet, "views"))
+        drawAll(view);
+
+    // The sheet's lower left corner is the origin; the margin leaves room for texts that hang outside.
+    svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+          Num(width + 2 * kMargin) + "mm\" height=\"" + Num(height + 2 * kMargin) + "mm\" viewBox=\"" + Num(-kMargin) +
+          " " + Num(-kMargin) + " " + Num(width + 2 * kMargin) + " " + Num(height + 2 * kMargin) + "\">\n<rect x=\"" +
+          Num(-kMargin) + "\" y=\"" + Num(-kMargin) + "\" width=\"" + Num(width + 2 * kMargin) + "\" height=\"" +
+          Num(height + 2 * kMargin) + "\" fill=\"#e8e8e8\"/>\n" + canvas.Out() + "</svg>\n";
+    return true;
+}
+
+bool WriteSheetSvg(const std::string& path, const nlohmann::json& session, std::wstring& error)
+{
+    std::string svg;
+    if (!RenderSheetSvg(session, svg, error))
+        return false;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (file)
+        file << svg;
+    if (!file)
+    {
+        error = L"Bild konnte nicht geschrieben werden: " + ui::FromUtf8(path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace app

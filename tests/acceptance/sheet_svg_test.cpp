@@ -1,0 +1,123 @@
+#include "app/sheet_svg.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+using nlohmann::json;
+
+json Session(json sheet)
+{
+    return {{"format", "glattmark-cad-session/1"},
+            {"activeDocument", 0},
+            {"documents", json::array({{{"type", 3}, {"currentSheet", "Blatt1"}, {"sheets", json::array({sheet})}}})}};
+}
+
+json Symbol(const std::string& name, int type, double x, double y)
+{
+    return {{"name", name},
+            {"type", type},
+            {"texts", {{"3", "Ra"}, {"4", "3,2"}, {"2", "gefr\xc3\xa4st"}, {"9", nullptr}}},
+            {"x", x},
+            {"y", y},
+            {"textFormat", {{"typeFaceName", "Arial"}, {"charHeight", 0.005}, {"bold", false}}}};
+}
+
+std::string Render(const json& session)
+{
+    std::string svg;
+    std::wstring error;
+    EXPECT_TRUE(app::RenderSheetSvg(session, svg, error));
+    return svg;
+}
+
+std::size_t Count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+TEST(SheetSvg, SheetIsDrawnInMillimetresWithYUp)
+{
+    json sheet = {{"name", "Blatt1"}, {"properties", {12, 8, 1, 1, 0, 0.3, 0.2}}};
+    sheet["symbols"] = json::array({Symbol("S1", 0, 0.1, 0.05)});
+    const std::string svg = Render(Session(sheet));
+
+    EXPECT_NE(svg.find("width=\"300.000\" height=\"200.000\""), std::string::npos);
+    // The tip of the tick stands at the insertion point: 50 mm above the lower edge is 150 mm from the top.
+    EXPECT_NE(svg.find("100.000,150.000"), std::string::npos);
+    EXPECT_NE(svg.find(">Ra 3,2<"), std::string::npos);
+    EXPECT_NE(svg.find(">gefr\xc3\xa4st<"), std::string::npos);
+    EXPECT_NE(svg.find("font-size=\"5.000\""), std::string::npos);
+}
+
+TEST(SheetSvg, KindDecidesBarAndCircle)
+{
+    struct Case
+    {
+        int type;
+        bool allAround;
+        std::size_t circles;
+        std::size_t lines; ///< the extension line, plus the closing bar of kind 1
+    };
+    const Case cases[] = {{0, false, 0, 1}, {1, false, 0, 2}, {2, false, 1, 1}, {0, true, 1, 1}, {2, true, 2, 1}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE("type " + std::to_string(c.type) + (c.allAround ? " all around" : ""));
+        json symbol = Symbol("S1", c.type, 0.1, 0.1);
+        symbol["allAround"] = c.allAround;
+        json sheet = {{"name", "Blatt1"}, {"symbols", json::array({symbol})}};
+        const std::string svg = Render(Session(sheet));
+        EXPECT_EQ(Count(svg, "<circle"), c.circles);
+        EXPECT_EQ(Count(svg, "<line"), c.lines);
+    }
+}
+
+TEST(SheetSvg, DrawsSymbolsAndNotesInViewsAndOwnOutputApart)
+{
+    json sheet = {{"name", "Blatt1"}};
+    sheet["notes"] = json::array({{{"name", "glmLNote"}, {"text", "("}, {"x", 0.2}, {"y", 0.1}}});
+    sheet["views"] = json::array({{{"name", "Zeichenansicht1"},
+                                   {"symbols", json::array({Symbol("InDerAnsicht", 1, 0.2, 0.2)})},
+                                   {"notes", json::array({{{"name", "N1"}, {"text", "a < b & c"}}})}}});
+    sheet["symbols"] = json::array({Symbol("glmSymbol99", 1, 0.1, 0.1)});
+    const std::string svg = Render(Session(sheet));
+
+    EXPECT_NE(svg.find("<title>InDerAnsicht</title>"), std::string::npos);
+    EXPECT_NE(svg.find(">a &lt; b &amp; c<"), std::string::npos);
+    EXPECT_NE(svg.find(">(<"), std::string::npos);
+    EXPECT_EQ(Count(svg, "#b00000"), 3u); // the own symbol (stroke and fill) and the own note
+}
+
+TEST(SheetSvg, OnlyTheCurrentSheetIsDrawn)
+{
+    json session = Session({{"name", "Blatt1"}, {"symbols", json::array({Symbol("Eins", 1, 0.1, 0.1)})}});
+    session["documents"][0]["sheets"].push_back(
+        {{"name", "Blatt2"}, {"symbols", json::array({Symbol("Zwei", 1, 0.1, 0.1)})}});
+    session["documents"][0]["currentSheet"] = "Blatt2";
+    const std::string svg = Render(session);
+    EXPECT_EQ(svg.find("Eins"), std::string::npos);
+    EXPECT_NE(svg.find("Zwei"), std::string::npos);
+}
+
+TEST(SheetSvg, NothingToDrawWithoutADrawing)
+{
+    json noDocument = {{"activeDocument", nullptr}, {"documents", json::array()}};
+    json part = {{"activeDocument", 0}, {"documents", json::array({{{"type", 1}}})}};
+    json outOfRange = {{"activeDocument", 3}, {"documents", json::array()}};
+    for (const json& session : {noDocument, part, outOfRange})
+    {
+        SCOPED_TRACE(session.dump());
+        std::string svg;
+        std::wstring error;
+        EXPECT_FALSE(app::RenderSheetSvg(session, svg, error));
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+} // namespace
