@@ -29,6 +29,10 @@ public:
     /// key; no key deletes the section. Returns false when the file could not be written.
     virtual bool WriteString(const std::wstring& section, const std::optional<std::wstring>& key,
                              const std::optional<std::wstring>& value, const std::wstring& file) = 0;
+
+    /// The character that separates folders in the paths this store is given: '\\' for the Windows
+    /// functions; the portable store is told which one its platform uses.
+    virtual wchar_t PathSeparator() const { return L'\\'; }
 };
 
 } // namespace config

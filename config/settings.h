@@ -51,7 +51,14 @@ struct Settings
     bool normFixLocked = false;
 };
 
-/// Reads every setting from the INI file at run.iniPath (records eBadIni and stops on a broken file).
+/// Reads every setting from the INI file at run.iniPath through a new run.iniHandler, in a fixed order
+/// (each value found only in the file of defaults is copied into the INI file as it is read). A count
+/// above its list's capacity, or a number beyond 32 bits, records eBadIni in run.cc and stops loading;
+/// such a count is then held as 0, so that nothing reads past a capacity.
 void LoadSettings(app::Run& run);
+
+/// The INI file beside the executable: its folder, the separator, its file name without the extension,
+/// ".ini". A path without a separator gives the bare file name.
+std::wstring IniPathBesideExecutable(const std::wstring& exePath, wchar_t separator);
 
 } // namespace config

@@ -1,0 +1,144 @@
+#include "config/settings.h"
+
+#include "app/run.h"
+#include "ui/conversions.h"
+#include "ui/platform.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace config
+{
+
+namespace
+{
+
+/// The configuration cannot be used; loading stops where it was found.
+class BadConfiguration
+{
+};
+
+/// A count that lies above its list's capacity leaves the count at 0 and stops loading.
+void CheckCount(std::int32_t& count, std::int32_t capacity)
+{
+    if (count > capacity)
+    {
+        count = 0;
+        throw BadConfiguration();
+    }
+}
+
+/// The stored 1-based "Standard" as a 0-based index; the classic 32-bit subtraction overflows below
+/// the smallest value.
+std::int32_t ZeroBased(std::int32_t oneBased)
+{
+    if (oneBased == INT32_MIN)
+        throw ui::OverflowError("Standard below the 32-bit range");
+    return oneBased - 1;
+}
+
+void ReadSettings(app::Run& run)
+{
+    Settings& s = run.settings;
+    vbIniHandler& ini = *run.iniHandler;
+
+    ini.Configure(run.iniPath, L"main");
+    ini.GetVal(L"FormatCount", s.formatCount, 0);
+    CheckCount(s.formatCount, kFormatCapacity);
+    ini.GetDbl(L"BracketBase", s.bracketBase, 0);
+    ini.GetVal(L"HAlign", s.hAlign, 0);
+    ini.GetVal(L"Sort", s.sortSymbols, 0);
+    ini.GetVal(L"StandardType", s.standardType, 1);
+
+    ini.Configure(L"", L"SymbolFont");
+    ini.GetStr(L"FontName", s.symbolFontName, L"");
+    ini.GetVal(L"FontHeight", s.symbolFontHeight, 0);
+
+    ini.Configure(L"", L"BracketFont");
+    ini.GetStr(L"FontName", s.bracketFontName, L"");
+    ini.GetVal(L"FontHeight", s.bracketFontHeight, 0);
+
+    for (std::int32_t i = 0; i < s.formatCount; ++i)
+    {
+        FormatEntry& format = s.formats[static_cast<std::size_t>(i)];
+        ini.Configure(L"", L"Format" + ui::Format00(i + 1));
+        ini.GetStr(L"Name", format.Name, L"");
+        ini.GetVal(L"FormatCode", format.FormatCode, 0);
+        ini.GetDbl(L"BasePointX", format.BasePointX, 0);
+        ini.GetDbl(L"BasePointY", format.BasePointY, 0);
+    }
+
+    ini.Configure(L"", L"RoughList");
+    ini.GetVal(L"Count", s.roughCount, 0);
+    CheckCount(s.roughCount, kListCapacity);
+    for (std::int32_t i = 0; i < s.roughCount; ++i)
+        ini.GetStr(L"Rough" + ui::Format00(i + 1), s.roughList[static_cast<std::size_t>(i)], L"");
+    ini.GetStr(L"Name", s.roughName, L"Ra");
+    std::int32_t standard = 1;
+    ini.GetVal(L"Standard", standard, 1);
+    s.roughStandard = ZeroBased(standard);
+
+    ini.Configure(L"", L"MethodeList");
+    ini.GetVal(L"Count", s.methodeCount, 0);
+    CheckCount(s.methodeCount, kListCapacity);
+    for (std::int32_t i = 0; i < s.methodeCount; ++i)
+        ini.GetStr(L"Methode" + ui::Format00(i + 1), s.methodeList[static_cast<std::size_t>(i)], L"");
+    ini.GetVal(L"Standard", standard, 1);
+    s.methodeStandard = ZeroBased(standard);
+
+    ini.Configure(L"", L"NormFix");
+    ini.GetBool(L"enabled", s.normFixEnabled, false);
+    ini.GetBool(L"feedback", s.normFixFeedback, false);
+    ini.GetVal(L"SuperUser", s.superUserCount, 0);
+
+    // Only a listed super user may switch the correction off.
+    s.normFixLocked = s.superUserCount != 0;
+    if (s.superUserCount == 0 || !s.normFixEnabled)
+        return;
+    const std::wstring userName = ui::UCase(ui::GetUser(run.ports.platform));
+    for (std::int32_t i = 1; i <= s.superUserCount; ++i)
+    {
+        if (ui::UCase(ini.GStr(L"user" + ui::Format00(i))) == userName)
+        {
+            s.normFixLocked = false;
+            return;
+        }
+    }
+}
+
+} // namespace
+
+void LoadSettings(app::Run& run)
+{
+    run.iniHandler = std::make_unique<vbIniHandler>(run.ports.profiles);
+    try
+    {
+        ReadSettings(run);
+    }
+    catch (const BadConfiguration&)
+    {
+        run.cc.eBadIni();
+    }
+    catch (const ui::OverflowError&)
+    {
+        run.cc.eBadIni();
+    }
+    catch (const ui::InvalidArgumentError&)
+    {
+        // A path too short to be an INI file, here or through the redirection.
+        run.cc.eBadIni();
+    }
+}
+
+std::wstring IniPathBesideExecutable(const std::wstring& exePath, wchar_t separator)
+{
+    const std::size_t last = exePath.rfind(separator);
+    const std::wstring folder = last == std::wstring::npos ? std::wstring() : exePath.substr(0, last + 1);
+    std::wstring name = last == std::wstring::npos ? exePath : exePath.substr(last + 1);
+    const std::size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos)
+        name.erase(dot);
+    return folder + name + L".ini";
+}
+
+} // namespace config
