@@ -61,15 +61,18 @@ frmMain::frmMain(Run& run, MainDialogView& view) : m_run(run), m_view(view)
 }
 
 // Every public member runs its body through Handle. The outermost one is the boundary: it catches the
-// end of the run and any failure nothing below recorded; a handler fired from inside another (the kind
-// box's Click while the dialog is filled) lets everything pass to the outer one.
-template <typename Body> void frmMain::Handle(Body&& body)
+// end of the run and any failure nothing below recorded; a control event fired from inside another
+// handler (the kind box's Click while the dialog is filled) lets everything pass to the outer one.
+// What the user does while a handler runs is ignored: a modal message window (the Normfix report) runs
+// a nested message loop, and a second "Ok" there would start the work sequence inside itself.
+template <typename Body> void frmMain::Handle(Source source, Body&& body)
 {
     if (m_ended)
         return;
     if (m_handlerDepth > 0)
     {
-        body();
+        if (source == Source::Control)
+            body();
         return;
     }
     ++m_handlerDepth;
@@ -119,7 +122,7 @@ void frmMain::EndOnFailure(bool hostFailure)
 
 void frmMain::Form_Load()
 {
-    Handle([this] {
+    Handle(Source::User, [this] {
         // One job per start: loading twice would scan and attach a second time.
         if (m_loaded)
             return;
@@ -151,7 +154,7 @@ void frmMain::StartUp()
 
 void frmMain::cmd_Ok_Click()
 {
-    Handle([this] { Work(); });
+    Handle(Source::User, [this] { Work(); });
 }
 
 void frmMain::Work()
@@ -194,7 +197,7 @@ void frmMain::Work()
 
 void frmMain::cmd_Cancel_Click()
 {
-    Handle([this] {
+    Handle(Source::User, [this] {
         m_intended = Ending::Cancel;
         ShutDown();
     });
@@ -202,7 +205,7 @@ void frmMain::cmd_Cancel_Click()
 
 void frmMain::Form_Unload()
 {
-    Handle([this] {
+    Handle(Source::User, [this] {
         m_run.swAcc.reset();
         m_ended = true;
         m_ending = Ending::Close;
@@ -212,7 +215,7 @@ void frmMain::Form_Unload()
 
 void frmMain::stdSFSSymbol_Click()
 {
-    Handle([this] {
+    Handle(Source::Control, [this] {
         const auto index = m_state.stdSFSSymbol.listIndex;
         if (!IsShownKind(index))
             return;
@@ -223,7 +226,7 @@ void frmMain::stdSFSSymbol_Click()
 
 void frmMain::stdSFSSymbol_Change()
 {
-    Handle([this] { SetKindListIndex(symbolKind); });
+    Handle(Source::Control, [this] { SetKindListIndex(symbolKind); });
 }
 
 void frmMain::ShutDown()
@@ -247,7 +250,7 @@ void frmMain::ShutDown()
 
 void frmMain::ChooseKind(std::int32_t index)
 {
-    Handle([this, index] {
+    Handle(Source::User, [this, index] {
         if (index < 0 || index >= static_cast<std::int32_t>(m_state.stdSFSSymbol.items.size()))
             return;
         SetKindListIndex(index);
@@ -257,7 +260,7 @@ void frmMain::ChooseKind(std::int32_t index)
 
 void frmMain::TypeKindText(const std::wstring& text)
 {
-    Handle([this, &text] {
+    Handle(Source::User, [this, &text] {
         SetComboText(m_state.stdSFSSymbol, text);
         stdSFSSymbol_Change();
         m_view.Render(m_state);
@@ -266,7 +269,7 @@ void frmMain::TypeKindText(const std::wstring& text)
 
 void frmMain::SetMethodText(const std::wstring& text)
 {
-    Handle([this, &text] {
+    Handle(Source::User, [this, &text] {
         SetComboText(m_state.stdSFSMet, text);
         m_view.Render(m_state);
     });
@@ -274,7 +277,7 @@ void frmMain::SetMethodText(const std::wstring& text)
 
 void frmMain::SetRoughText(const std::wstring& text)
 {
-    Handle([this, &text] {
+    Handle(Source::User, [this, &text] {
         SetComboText(m_state.stdSFSRough, text);
         m_view.Render(m_state);
     });
@@ -282,7 +285,7 @@ void frmMain::SetRoughText(const std::wstring& text)
 
 void frmMain::SetNormFix(bool checked)
 {
-    Handle([this, checked] {
+    Handle(Source::User, [this, checked] {
         if (!m_state.cbNormFix.visible || !m_state.cbNormFix.enabled)
             return;
         m_state.cbNormFix.value = checked ? 1 : 0;

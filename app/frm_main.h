@@ -88,7 +88,13 @@ public:
 private:
     friend void InitDialog(Run& run, frmMain& form);
 
-    template <typename Body> void Handle(Body&& body);
+    /// Who fired a handler: the user, or a control because code changed it.
+    enum class Source
+    {
+        User,
+        Control,
+    };
+    template <typename Body> void Handle(Source source, Body&& body);
     void EndOnFailure(bool hostFailure);
     void StartUp();
     void Work();

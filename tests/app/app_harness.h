@@ -11,11 +11,26 @@
 #include "tests/support/recording_message_window.h"
 #include "tests/support/scripted_dialog_view.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
 namespace app_tests
 {
+
+/// A message box that lets the test act while it is open, as the user can in its nested message loop.
+class ActingMessageBox : public testing_support::RecordingMessageBox
+{
+public:
+    std::function<void()> whileShown;
+
+    void Show(const std::wstring& caption, const std::wstring& text) override
+    {
+        RecordingMessageBox::Show(caption, text);
+        if (whileShown)
+            whileShown();
+    }
+};
 
 inline const std::wstring kIniPath = L"/glattmark/glattmark.ini";
 
@@ -95,7 +110,7 @@ struct AppHarness
     std::shared_ptr<host::sim::SimSession> session;
     std::unique_ptr<host::sim::SimConnector> connector;
     testing_support::RecordingMessageWindow messageWindow;
-    testing_support::RecordingMessageBox messageBox;
+    ActingMessageBox messageBox;
     testing_support::FakePlatform platform;
     testing_support::FixedMetricMeasurer measurer;
     MemoryProfileStore profiles;

@@ -282,6 +282,26 @@ TEST(FrmMainWork, NormFixRunsOnlyWhenCheckedAndEnabled)
     }
 }
 
+TEST(FrmMainWork, UserInputDuringTheWorkSequenceIsIgnored)
+{
+    AppHarness h{DrawingSession(R"([
+      { "name": "Oberflächensymbol1", "type": 1, "texts": { "3": "Ra", "4": "3.2" }, "x": 0.1, "y": 0.1 } ])")};
+    h.Ini(L"NormFix", L"feedback", L"1");
+    h.form->Form_Load();
+    h.messageBox.whileShown = [&h] {
+        h.form->cmd_Ok_Click();
+        h.form->ChooseKind(0);
+        h.form->Form_Unload();
+        h.form->cmd_Cancel_Click();
+    };
+    h.form->cmd_Ok_Click();
+
+    EXPECT_EQ(h.messageBox.shown.size(), 1u); // the Normfix report, once
+    EXPECT_EQ(h.session->Rebuilds(), 1);
+    EXPECT_EQ(h.form->RunEnding(), Ending::Ok);
+    EXPECT_EQ(h.run->list.sfsList[0].sfsType, 1);
+}
+
 TEST(FrmMainWork, CancelAndCloseLeaveTheDrawingUntouched)
 {
     for (const bool close : {false, true})
