@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace drawing_tests
@@ -86,7 +87,10 @@ struct SimRun : RunHarness
     std::map<std::string, std::int64_t> baseline;
     std::int64_t baselineTotal = 0;
 
-    explicit SimRun(const Json& file) : session(host::sim::SimSession::Parse(file.dump()))
+    explicit SimRun(const Json& file) : SimRun(host::sim::SimSession::Parse(file.dump())) {}
+
+    /// A further run on a session an earlier run worked on.
+    explicit SimRun(std::shared_ptr<host::sim::SimSession> sessionIn) : session(std::move(sessionIn))
     {
         const host::ApplicationPtr application = session->Application();
         Attach(application, application->ActiveDoc()->AsDrawing());
