@@ -94,27 +94,43 @@ bool SameName(std::wstring_view a, std::wstring_view b)
     return a.size() == b.size() && (a == b || ui::UCase(a) == ui::UCase(b));
 }
 
-std::optional<std::string> ReadBytes(const std::wstring& file)
+/// A file's bytes, or why there are none.
+struct FileBytes
 {
+    enum class State
+    {
+        Missing,
+        Read,
+        Unreadable, ///< there, but not a file or not readable: it must not be written over
+    };
+    State state = State::Missing;
+    std::string bytes;
+};
+
+FileBytes ReadBytes(const std::wstring& file)
+{
+    FileBytes result;
     std::error_code error;
     const std::filesystem::path path = PathOf(file);
-    if (!std::filesystem::is_regular_file(path, error))
-        return std::nullopt;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return result;
+    result.state = FileBytes::State::Unreadable;
+    if (status.type() != std::filesystem::file_type::regular)
+        return result;
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return result;
+    result.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad())
-        return std::nullopt;
-    return bytes;
+        return result;
+    result.state = FileBytes::State::Read;
+    return result;
 }
 
 bool WriteBytes(const std::wstring& file, const std::string& bytes)
 {
-    std::error_code error;
     const std::filesystem::path path = PathOf(file);
-    if (std::filesystem::is_directory(path, error))
-        return false;
     // Opening for writing fails on a read-only file before anything is truncated.
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out)
@@ -124,14 +140,14 @@ bool WriteBytes(const std::wstring& file, const std::string& bytes)
     return !out.fail();
 }
 
-IniText Decode(const std::optional<std::string>& bytes)
+IniText Decode(const FileBytes& file)
 {
     IniText ini;
-    if (!bytes)
+    if (file.state != FileBytes::State::Read)
         return ini;
     ini.existed = true;
-    ini.byteSize = bytes->size();
-    const std::string_view data(*bytes);
+    ini.byteSize = file.bytes.size();
+    const std::string_view data(file.bytes);
     if (data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0xFF && static_cast<unsigned char>(data[1]) == 0xFE)
     {
         ini.encoding = Encoding::Utf16Le;
@@ -380,7 +396,10 @@ bool FileProfileStore::WriteString(const std::wstring& section, const std::optio
 {
     if (file.empty())
         return false;
-    IniText ini = Decode(ReadBytes(file));
+    const FileBytes bytes = ReadBytes(file);
+    if (bytes.state == FileBytes::State::Unreadable)
+        return false;
+    IniText ini = Decode(bytes);
     const std::wstring sectionName = TrimSpaces(ThroughWindows1252(section));
 
     if (!key || !value)
