@@ -371,12 +371,6 @@ TEST_F(ProfileFileWrite, LongLinesAndJunkSurviveAnEdit)
     EXPECT_EQ(TempFolder::Read(file), junk + "\r\n[s]\r\nlong=" + longLine + "\r\nnew=v\r\n" + junk + "\n[t]\rk=2\r\n");
 }
 
-TEST(ProfileFile, PathSeparatorIsTheOneItWasGiven)
-{
-    EXPECT_EQ(FileProfileStore().PathSeparator(), L'/');
-    EXPECT_EQ(FileProfileStore(L'\\').PathSeparator(), L'\\');
-}
-
 TEST(ProfileFile, NonAsciiFolderNames)
 {
     TempFolder folder;

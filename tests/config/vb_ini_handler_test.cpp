@@ -323,17 +323,6 @@ TEST_F(IniHandlerRead, BooleansByTheirTable)
     }
 }
 
-TEST_F(IniHandlerRead, ShortcutsUseTheEmptyDefaults)
-{
-    store.Put(kIni, L"s", L"n", L"42");
-    store.Put(kIni, L"s", L"b", L"WAHR");
-    EXPECT_EQ(ini.GVal(L"n"), 42);
-    EXPECT_EQ(ini.GVal(L"missing"), 0);
-    EXPECT_TRUE(ini.GBool(L"b"));
-    EXPECT_FALSE(ini.GBool(L"missing"));
-    EXPECT_EQ(ini.GStr(L"n"), L"42");
-}
-
 TEST_F(IniHandlerRead, WritesGoToTheIniFileOnly)
 {
     ini.SetVal(L"a", -5);
