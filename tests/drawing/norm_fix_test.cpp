@@ -1,6 +1,8 @@
 #include "drawing/norm_fix.h"
 
+#include "drawing/sheet_scan.h"
 #include "drawing_test_support.h"
+#include "sim_run.h"
 #include "ui/conversions.h"
 
 #include <gtest/gtest.h>
@@ -203,6 +205,49 @@ TEST(MergeEqualSymbols, DistinctListStaysAsItIs)
     drawing::MergeEqualSymbols(r.h.run);
     EXPECT_EQ(r.h.run.list.sfsCount, 2);
     EXPECT_EQ(r.h.run.list.sfsList[2].Name, L"glmSymbol02");
+}
+
+} // namespace
+
+namespace
+{
+
+using drawing_tests::Json;
+using drawing_tests::SessionJson;
+using drawing_tests::SheetJson;
+using drawing_tests::SimRun;
+using drawing_tests::SymbolJson;
+
+TEST(RunNormFix, WritesCorrectionsIntoTheDrawingAndReportsThem)
+{
+    const std::vector<Json> symbols = {
+        SymbolJson("A", {{"6", "Ra 3.2"}}),                     // misplaced into the lower limit
+        SymbolJson("B", {{"3", "Ra"}, {"4", "1.6"}}),           // decimal point
+        SymbolJson("C", {{"3", "Ra"}, {"4", "0,8"}}),           // correct already
+        SymbolJson("D", {{"6", "Ra 3.2"}}),                     // a repeat of A
+        SymbolJson("glmSymbol99", {{"3", "Ra"}, {"4", "6.3"}}), // earlier output is not corrected
+    };
+    SimRun r(SessionJson({SheetJson("Blatt1", symbols)}));
+    r.run.settings.normFixFeedback = true;
+    drawing::ScanSheet(r.run);
+    ASSERT_EQ(r.run.list.sfsDupCount, 1);
+
+    drawing::RunNormFix(r.run);
+    drawing::MergeEqualSymbols(r.run);
+
+    EXPECT_EQ(r.Calls("SetText"), 12);
+    const auto texts = [&](const wchar_t* name) {
+        const auto& slots = host::sim::FindSymbol(r.Sheet(), name)->texts;
+        return std::vector<host::OptionalText>{slots[3], slots[4], slots[5], slots[6]};
+    };
+    using T = std::vector<host::OptionalText>;
+    EXPECT_EQ(texts(L"A"), (T{L"Ra", L"3,2", L"", L""}));
+    EXPECT_EQ(texts(L"D"), (T{L"Ra", L"3,2", L"", L""}));
+    EXPECT_EQ(texts(L"B"), (T{L"Ra", L"1,6", L"", L""}));
+    EXPECT_EQ(texts(L"glmSymbol99"), (T{L"Ra", L"6.3", L"", L""}));
+    ASSERT_EQ(r.messageBox.shown.size(), 1u);
+    EXPECT_EQ(r.messageBox.shown[0].text, L"Normfix: 3 Symbol(e) korrigiert.");
+    EXPECT_EQ(r.run.list.sfsCount, 3);
 }
 
 } // namespace
