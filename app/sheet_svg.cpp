@@ -21,7 +21,8 @@ namespace
 using nlohmann::json;
 
 constexpr double kDefaultCharHeight = 0.0035;  ///< metres, the empty drawing's text formats
-constexpr double kMargin = 10.0;               ///< mm of white around the sheet
+constexpr double kMargin = 10.0;               ///< mm of grey around what is drawn
+constexpr double kBeside = 1000.0;             ///< mm beside the sheet that are still drawn
 constexpr std::string_view kOwnPrefix = "glm"; ///< the program's own annotations are drawn in red
 
 /// Number for SVG: fixed, three decimals, independent of the locale.
@@ -183,10 +184,22 @@ public:
     explicit Canvas(double sheetHeight) : m_sheetHeight(sheetHeight) {}
 
     std::string X(double x) const { return Num(x); }
+    /// Grows the drawn area by a point (sheet millimetres).
+    void Cover(double x, double y)
+    {
+        if (!std::isfinite(x) || !std::isfinite(y))
+            return;
+        m_minX = std::min(m_minX, x);
+        m_maxX = std::max(m_maxX, x);
+        m_minY = std::min(m_minY, y);
+        m_maxY = std::max(m_maxY, y);
+    }
     std::string Y(double y) const { return Num(m_sheetHeight - y); }
 
     void Line(double x1, double y1, double x2, double y2, double stroke)
     {
+        Cover(x1, y1);
+        Cover(x2, y2);
         m_out += "<line x1=\"" + X(x1) + "\" y1=\"" + Y(y1) + "\" x2=\"" + X(x2) + "\" y2=\"" + Y(y2) +
                  "\" stroke-width=\"" + Num(stroke) + "\"/>\n";
     }
@@ -194,20 +207,35 @@ public:
     {
         m_out += closed ? "<polygon points=\"" : "<polyline points=\"";
         for (const auto& [x, y] : points)
+        {
+            Cover(x, y);
             m_out += X(x) + "," + Y(y) + " ";
+        }
         m_out += "\" fill=\"none\" stroke-width=\"" + Num(stroke) + "\"/>\n";
     }
     void Circle(double cx, double cy, double r, double stroke)
     {
+        Cover(cx - r, cy - r);
+        Cover(cx + r, cy + r);
         m_out += "<circle cx=\"" + X(cx) + "\" cy=\"" + Y(cy) + "\" r=\"" + Num(r) +
                  "\" fill=\"none\" stroke-width=\"" + Num(stroke) + "\"/>\n";
     }
-    /// anchor "start" or "end"; (x, y) is the baseline point; angle in radians, counter-clockwise.
+    /// anchor "start", "middle" or "end"; (x, y) is the baseline point; angle in radians, counter-clockwise.
     void Text(double x, double y, std::string_view text, const Font& font, const char* anchor, double angle = 0,
               const char* extra = "")
     {
         if (text.empty())
             return;
+        const double width = ApproxWidth(text, font.height);
+        const std::string_view anchorName(anchor);
+        const double from = anchorName == "end" ? -width : anchorName == "middle" ? -width / 2 : 0;
+        const double cosA = std::cos(angle);
+        const double sinA = std::sin(angle);
+        for (double along : {from, from + width})
+        {
+            for (double up : {-0.3 * font.height, font.height})
+                Cover(x + along * cosA - up * sinA, y + along * sinA + up * cosA);
+        }
         m_out += "<text x=\"" + X(x) + "\" y=\"" + Y(y) + "\" font-family=\"" + Escape(font.family) +
                  "\" font-size=\"" + Num(font.height) + "\" text-anchor=\"" + anchor + "\"";
         if (font.bold)
@@ -219,10 +247,19 @@ public:
     void Raw(const std::string& text) { m_out += text; }
 
     const std::string& Out() const { return m_out; }
+    double MinX() const { return m_minX; }
+    double MaxX() const { return m_maxX; }
+    double MinY() const { return m_minY; }
+    double MaxY() const { return m_maxY; }
 
 private:
     double m_sheetHeight;
     std::string m_out;
+    // What was drawn, the sheet included (sheet millimetres): annotations may stand beside the sheet.
+    double m_minX = 0;
+    double m_maxX = 0;
+    double m_minY = 0;
+    double m_maxY = 0;
 };
 
 /// One surface-finish symbol, its tip (the point that touches the surface) at its insertion point.
@@ -277,7 +314,7 @@ void DrawSymbol(Canvas& canvas, const json& symbol, const json& document)
     if (lineLength > 0)
         canvas.Line(kneeX, kneeY, textX + lineLength + 0.3 * h, kneeY, stroke);
     canvas.Text(textX, kneeY + 0.35 * h, method, font, "start", 0, " stroke=\"none\"");
-    canvas.Text(textX - 0.5 * h, kneeY - 1.15 * h, rough, font, "start", 0, " stroke=\"none\"");
+    canvas.Text(textX - 0.15 * h, kneeY - 1.15 * h, rough, font, "start", 0, " stroke=\"none\"");
     canvas.Text(textX - 0.9 * h, kneeY - 2.35 * h, further, font, "start", 0, " stroke=\"none\"");
     canvas.Text(x + h1 * slope + 0.5 * h, y + 0.1 * h, foot, font, "start", 0, " stroke=\"none\"");
 
@@ -396,6 +433,7 @@ bool RenderSheetSvg(const nlohmann::json& session, std::string& svg, std::wstrin
     }
 
     Canvas canvas(height);
+    canvas.Cover(width, height);
     const std::string sheetName = String(*sheet, "name");
     canvas.Raw("<rect x=\"0\" y=\"0\" width=\"" + Num(width) + "\" height=\"" + Num(height) +
                "\" fill=\"white\" stroke=\"black\" stroke-width=\"0.5\"/>\n");
@@ -414,13 +452,18 @@ bool RenderSheetSvg(const nlohmann::json& session, std::string& svg, std::wstrin
     for (const json& view : Array(*sheet, "views"))
         drawAll(view);
 
-    // The sheet's lower left corner is the origin; the margin leaves room for texts that hang outside.
-    svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-          Num(width + 2 * kMargin) + "mm\" height=\"" + Num(height + 2 * kMargin) + "mm\" viewBox=\"" + Num(-kMargin) +
-          " " + Num(-kMargin) + " " + Num(width + 2 * kMargin) + " " + Num(height + 2 * kMargin) + "\">\n<rect x=\"" +
-          Num(-kMargin) + "\" y=\"" + Num(-kMargin) + "\" width=\"" + Num(width + 2 * kMargin) + "\" height=\"" +
-          Num(height + 2 * kMargin) + "\" fill=\"#e8e8e8\"/>\n" + canvas.Out() + "</svg>\n";
+    // The sheet's lower left corner is the origin. The picture takes in whatever stands beside the sheet
+    // (a row that runs over the edge must be seen), within reason, and a margin for the sheet's caption.
+    const double left = std::max(canvas.MinX(), -kBeside) - kMargin;
+    const double right = std::min(canvas.MaxX(), width + kBeside) + kMargin;
+    const double top = height - std::min(canvas.MaxY(), height + kBeside) - kMargin; // in SVG's y, downwards
+    const double bottom = height - std::max(canvas.MinY(), -kBeside) + kMargin;
+    const std::string w = Num(right - left);
+    const std::string h = Num(bottom - top);
+    svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w +
+          "mm\" height=\"" + h + "mm\" viewBox=\"" + Num(left) + " " + Num(top) + " " + w + " " + h + "\">\n" +
+          "<rect x=\"" + Num(left) + "\" y=\"" + Num(top) + "\" width=\"" + w + "\" height=\"" + h +
+          "\" fill=\"#e8e8e8\"/>\n" + canvas.Out() + "</svg>\n";
     return true;
 }
 
