@@ -58,7 +58,10 @@ double ConvertDigits(const DecimalDigits& digits, bool negative)
     std::string integerPart = digits.integerPart.empty() ? std::string("0") : digits.integerPart;
     std::string text = integerPart;
     if (!digits.fractionPart.empty())
-        text += "." + digits.fractionPart;
+    {
+        text += '.';
+        text += digits.fractionPart;
+    }
     // Beyond this the result is 0 or infinite for any mantissa we can be given; clamping keeps the
     // exponent text short and its arithmetic free of overflow.
     constexpr long long kExponentClamp = 100000000;
@@ -68,7 +71,10 @@ double ConvertDigits(const DecimalDigits& digits, bool negative)
     if (exponent < -kExponentClamp)
         exponent = -kExponentClamp;
     if (exponent != 0)
-        text += "e" + std::to_string(exponent);
+    {
+        text += 'e';
+        text += std::to_string(exponent);
+    }
 
     double value = 0.0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
