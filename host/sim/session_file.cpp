@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <set>
@@ -30,7 +31,11 @@ constexpr int kMaxNesting = 256; // deeper files are refused before the JSON rea
 
 std::string Quoted(const std::wstring& text)
 {
-    return "\"" + ui::ToUtf8(text) + "\"";
+    // Built piecewise: mingw-w64's GCC 12 flags the operator+ chain as an overlapping copy.
+    std::string quoted(1, '"');
+    quoted += ui::ToUtf8(text);
+    quoted += '"';
+    return quoted;
 }
 
 /// Refuses files nested deeper than kMaxNesting, so that nothing later recurses without bound.
@@ -121,8 +126,12 @@ std::int64_t WholeNumber(const json& value, const std::string& path, std::int64_
         number = value.get<std::int64_t>();
     else
     {
+        // Beyond 2^53 a double no longer holds whole numbers exactly; such values are refused.
+        constexpr double kExact = 9007199254740992.0;
         const double d = value.get<double>();
-        if (!(d >= static_cast<double>(lowest) && d <= static_cast<double>(highest)) || std::trunc(d) != d)
+        const double low = std::max(static_cast<double>(lowest), -kExact);
+        const double high = std::min(static_cast<double>(highest), kExact);
+        if (!(d >= low && d <= high) || std::trunc(d) != d)
             Fail(path, "expected a whole number from " + std::to_string(lowest) + " to " + std::to_string(highest));
         number = static_cast<std::int64_t>(d);
     }
@@ -705,7 +714,7 @@ SessionModel ReadSessionFile(const std::string& utf8Json)
     {
         root = json::parse(utf8Json);
     }
-    catch (const json::parse_error& e)
+    catch (const json::exception& e) // parse_error, and out_of_range for numbers such as 1e999
     {
         std::string what = e.what();
         const auto end = what.find("] ");

@@ -179,6 +179,33 @@ TEST(SimSessionFile, RefusesUnusableFilesNamingWhatAndWhere)
     }
 }
 
+// Every damaged copy of a good file is either refused with SessionFileError or read; what is read
+// writes back into a file that reads again.
+TEST(SimSessionFile, DamagedFilesAreRefusedOrReadNeverMore)
+{
+    const std::string good = kWelle;
+    std::vector<std::string> damaged;
+    for (std::size_t length = 0; length < good.size(); length += 7)
+        damaged.push_back(good.substr(0, length));
+    for (std::size_t at = 0; at < good.size(); at += 3)
+        for (const char* with : {"\"", "1", "{", "]", "null", "\xff", "-1e999", "[]"})
+            damaged.push_back(good.substr(0, at) + with + good.substr(at + 1));
+    std::size_t read = 0;
+    for (const auto& file : damaged)
+    {
+        try
+        {
+            const auto session = SimSession::Parse(file);
+            ++read;
+            EXPECT_NO_THROW((void)SimSession::Parse(session->Serialize())) << file;
+        }
+        catch (const SessionFileError&)
+        {
+        }
+    }
+    EXPECT_GT(read, 0u);
+}
+
 TEST(SimSessionFile, LoadNamesAFileItCannotRead)
 {
     try
