@@ -5,6 +5,8 @@
 
 #include "host/cad_host.h"
 
+#include <memory>
+
 namespace app
 {
 struct Run;
@@ -19,5 +21,14 @@ host::DrawingPtr RequireDrawing(app::Run& run);
 host::SheetPtr RequireCurrentSheet(const host::DrawingPtr& drawingDoc);
 /// The drawing's extension object.
 host::ExtensionPtr RequireExtension(const host::DrawingPtr& drawingDoc);
+
+/// Passes object on; nothing becomes a host failure naming what is missing. For objects the next statement
+/// works on (a symbol's annotation that gets the row's name, a text format that gets the row's font).
+template <typename T> std::shared_ptr<T> RequireObject(std::shared_ptr<T> object, const char* what)
+{
+    if (!object)
+        throw host::Error(host::kDispException, what);
+    return object;
+}
 
 } // namespace drawing

@@ -67,12 +67,10 @@ void RemoveOwnSymbols(app::Run& run)
     bool anySelected = false;
     for (std::int32_t i = 0; i < count; ++i)
     {
-        const host::SFSymbolPtr& symbol = run.list.ownSymbols[static_cast<std::size_t>(i)];
-        if (!symbol)
-            continue;
-        const host::AnnotationPtr annotation = symbol->GetAnnotation();
-        if (!annotation)
-            continue;
+        const host::SFSymbolPtr symbol =
+            RequireObject(run.list.ownSymbols[static_cast<std::size_t>(i)], "an earlier symbol is gone");
+        const host::AnnotationPtr annotation =
+            RequireObject(symbol->GetAnnotation(), "an earlier symbol has no annotation");
         // The first symbol starts a new selection, each further one is added to it.
         anySelected = annotation->Select2(i != 0, 0) || anySelected;
     }

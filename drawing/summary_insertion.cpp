@@ -29,15 +29,13 @@ void InsertNote(app::Run& run, const host::DrawingPtr& drawingDoc, const symbols
         return;
     note->put_Angle(0);
     note->SetBalloon(0, 0);
-    if (const host::TextFormatPtr format = note->GetTextFormat())
-    {
-        format->put_TypeFaceName(run.settings.bracketFontName);
-        format->put_CharHeightInPts(run.settings.bracketFontHeight);
-        format->put_Bold(false);
-        note->SetTextFormat(0, format);
-    }
-    if (const host::AnnotationPtr annotation = note->GetAnnotation())
-        annotation->SetName(name);
+    const host::TextFormatPtr format = RequireObject(note->GetTextFormat(), "the new note has no text format");
+    format->put_TypeFaceName(run.settings.bracketFontName);
+    format->put_CharHeightInPts(run.settings.bracketFontHeight);
+    format->put_Bold(false);
+    note->SetTextFormat(0, format);
+    // Unnamed, the note would survive the next run's removal: that is a failure, not a note left as it is.
+    RequireObject(note->GetAnnotation(), "the new note has no annotation")->SetName(name);
 }
 
 } // namespace
@@ -116,17 +114,16 @@ void InsertSymbol(app::Run& run, const symbols::sfsObject& record)
     symbol->SetText(9, record.rv2);
     symbol->SetText(10, record.rv3);
 
-    const host::AnnotationPtr annotation = symbol->GetAnnotation();
-    if (!annotation)
-        return;
+    // Unnamed, the symbol would be neither found nor replaced by the next run: a failure, not a skip.
+    const host::AnnotationPtr annotation =
+        RequireObject(symbol->GetAnnotation(), "the new surface-finish symbol has no annotation");
     annotation->SetName(record.Name);
-    if (const host::TextFormatPtr format = annotation->GetTextFormat(0))
-    {
-        // The setting is in points; a height of 14 gives 3.5 mm.
-        format->put_TypeFaceName(run.settings.symbolFontName);
-        format->put_CharHeight(run.settings.symbolFontHeight / 4000.0);
-        annotation->SetTextFormat(0, false, format);
-    }
+    const host::TextFormatPtr format =
+        RequireObject(annotation->GetTextFormat(0), "the new surface-finish symbol has no text format");
+    // The setting is in points; a height of 14 gives 3.5 mm.
+    format->put_TypeFaceName(run.settings.symbolFontName);
+    format->put_CharHeight(run.settings.symbolFontHeight / 4000.0);
+    annotation->SetTextFormat(0, false, format);
 }
 
 void InsertBracketNotes(app::Run& run)

@@ -137,13 +137,17 @@ TEST(RemovePrevious, AFailureEndsTheRemovalSilently)
         {"DeleteSelection", {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"}, {L"glmLNote", L"glmRNote"}},
         {"SelectByID", {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"}, {L"glmLNote", L"glmRNote"}},
         {"Select2", {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"}, {}},
+        // The scan asks each of the three symbols for its annotation; the fourth call is the removal's
+        // first. An earlier symbol without one ends the removal like a failing call: no symbol is deleted.
+        {"GetAnnotation", {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"}, {}},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.member);
-        SimRun r(SheetsWithEarlierRows(
-            {"glmLNote", "glmRNote"},
-            {{"faults", Json::array({{{"member", c.member}, {"occurrence", 1}, {"effect", "error"}}})}}));
+        const bool annotation = std::string(c.member) == "GetAnnotation";
+        const Json fault = {
+            {"member", c.member}, {"occurrence", annotation ? 4 : 1}, {"effect", annotation ? "nothing" : "error"}};
+        SimRun r(SheetsWithEarlierRows({"glmLNote", "glmRNote"}, {{"faults", Json::array({fault})}}));
         ScanAndRemove(r);
         EXPECT_FALSE(r.run.cc.IsErr());
         EXPECT_EQ(r.SymbolNames(0), c.symbolsLeft);

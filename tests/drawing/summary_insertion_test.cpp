@@ -239,6 +239,38 @@ TEST(InsertSummary, AnnotationsTheHostDoesNotCreateAreSkipped)
     }
 }
 
+TEST(InsertSummary, AnnotationOrTextFormatThatComesBackAsNothingIsAFailure)
+{
+    // Calls in row order: GetAnnotation and GetTextFormat once per symbol (summary, listed), then once per
+    // note. Whatever was inserted before stays; a name never given means the next run would not find it.
+    const struct
+    {
+        const char* member;
+        int occurrence;
+        std::vector<std::wstring> symbols;
+        std::vector<std::wstring> notes;
+    } cases[] = {
+        {"GetAnnotation", 1, {L"Oberfl\u00e4chensymbol1"}, {}},
+        {"GetTextFormat", 2, {L"glmSymbol99", L"glmSymbol01"}, {}},
+        {"GetTextFormat", 3, {L"glmSymbol99", L"glmSymbol01"}, {L"DetailItem1"}},
+        {"GetAnnotation", 4, {L"glmSymbol99", L"glmSymbol01"}, {L"glmLNote", L"DetailItem1"}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(::testing::Message() << c.member << " #" << c.occurrence);
+        SimRun r = EmptySheet(
+            {{"faults", Json::array({{{"member", c.member}, {"occurrence", c.occurrence}, {"effect", "nothing"}}})}});
+        FillRow(r, 1);
+
+        EXPECT_FALSE(drawing::InsertSummary(r.run));
+
+        EXPECT_EQ(r.run.cc.Description(), drawing::kTextSymbolsNotCreated);
+        EXPECT_EQ(r.SymbolNames(), c.symbols);
+        EXPECT_EQ(r.NoteNames(), c.notes);
+        EXPECT_TRUE(r.session->Model().application.toggles.at(24));
+    }
+}
+
 TEST(InsertSummary, NextRunFindsTheSummaryAmongMoreThan98ListedSymbols)
 {
     std::vector<Json> symbols;
