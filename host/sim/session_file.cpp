@@ -680,9 +680,14 @@ json WriteApplication(const ApplicationModel& application)
         application.executablePath == defaults.executablePath);
     Put(out, full, "macroPath", Text(application.macroPath), application.macroPath.empty());
     Put(out, full, "frameHandle", application.frameHandle, application.frameHandle == defaults.frameHandle);
+    // Toggle 24 reads as on when the file leaves it out; it is written only when the file had it or it is off.
+    const json* fileToggles = application.file ? Member(*application.file, "toggles") : nullptr;
+    const bool fileNamesDefault = fileToggles == nullptr || !fileToggles->is_object() ||
+                                  fileToggles->contains(std::to_string(kDynamicViewActivationToggle));
     json toggles = json::object();
     for (const auto& [id, on] : application.toggles)
-        toggles[std::to_string(id)] = on;
+        if (fileNamesDefault || id != kDynamicViewActivationToggle || !on)
+            toggles[std::to_string(id)] = on;
     Put(out, full, "toggles", toggles, application.toggles == defaults.toggles);
     return out;
 }
@@ -702,6 +707,22 @@ json WriteFault(const FaultModel& fault)
     out["occurrence"] = fault.occurrence;
     out["effect"] = fault.effect == FaultEffect::kError ? "error" : "nothing";
     return out;
+}
+
+/// True when the file's own spelling of a selected object ("S1@Ansicht1" rather than "S1@Blatt1") still
+/// names that object, so that it is written back as the file wrote it.
+bool SpelledAsInFile(const DocumentModel& document, const SelectionEntry& entry)
+{
+    if (!entry.file)
+        return false;
+    const json* type = Member(*entry.file, "type");
+    const json* name = Member(*entry.file, "name");
+    if (type == nullptr || name == nullptr || !type->is_string() || !name->is_string())
+        return false;
+    const auto found = FindSelectable(document, ui::FromUtf8(name->get_ref<const std::string&>()),
+                                      ui::FromUtf8(type->get_ref<const std::string&>()));
+    return found && found->kind == entry.kind && found->sheet == entry.sheet &&
+           (entry.kind != SelectedKind::kView || found->view == entry.view) && found->annotation == entry.annotation;
 }
 
 } // namespace
@@ -756,8 +777,11 @@ std::string WriteSessionFile(const SessionModel& model, const CallStats& stats)
                 continue;
             json item = Start(entry.file);
             const bool itemFull = !entry.file;
-            item["type"] = Text(name->type);
-            item["name"] = Text(name->name);
+            if (!SpelledAsInFile(document, entry))
+            {
+                item["type"] = Text(name->type);
+                item["name"] = Text(name->name);
+            }
             Put(item, itemFull && entry.kind == SelectedKind::kSheet, "x", Number(entry.x), entry.x == 0.0);
             Put(item, itemFull && entry.kind == SelectedKind::kSheet, "y", Number(entry.y), entry.y == 0.0);
             Put(item, false, "z", Number(entry.z), entry.z == 0.0);

@@ -143,8 +143,12 @@ public:
     std::int32_t get_CharHeightInPts() override
     {
         (void)m_state->Enter("CharHeightInPts");
-        // std::round takes halves away from zero.
-        const double points = std::round(m_format.charHeight / kMetresPerPoint);
+        // A height given as a whole and a half points comes back from the division a hair off the half
+        // (13.5 pt reads as 13.4999...); it is taken as the half, so that halves go away from zero.
+        const double exact = m_format.charHeight / kMetresPerPoint;
+        const double halves = std::round(exact * 2.0);
+        const bool onHalf = std::fabs(exact * 2.0 - halves) <= 1e-9 * std::max(1.0, std::fabs(exact));
+        const double points = std::round(onHalf ? halves / 2.0 : exact); // std::round: halves away from zero
         return static_cast<std::int32_t>(std::clamp(points, double{std::numeric_limits<std::int32_t>::min()},
                                                     double{std::numeric_limits<std::int32_t>::max()}));
     }

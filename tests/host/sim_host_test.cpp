@@ -268,8 +268,19 @@ TEST(SimHost, CharHeightInPointsConvertsAndRoundsHalvesAwayFromZero)
         double metres;
         std::int32_t points;
     };
-    const std::vector<Case> cases = {{0.0035, 10},      {10.5 * pt, 11}, {10.49 * pt, 10},
-                                     {-10.5 * pt, -11}, {0.0, 0},        {11.5 * pt, 12}};
+    // 7.5, 13.5 and 23.5 pt do not survive metres and back exactly, whichever way the metres are worked.
+    const std::vector<Case> cases = {{0.0035, 10},
+                                     {10.5 * pt, 11},
+                                     {10.49 * pt, 10},
+                                     {-10.5 * pt, -11},
+                                     {0.0, 0},
+                                     {11.5 * pt, 12},
+                                     {7.5 * pt, 8},
+                                     {13.5 * pt, 14},
+                                     {13.5 * 0.0254 / 72.0, 14},
+                                     {-13.5 * pt, -14},
+                                     {23.5 * 0.0254 / 72.0, 24},
+                                     {13.4999 * pt, 13}};
     Fixture f;
     auto format = f.drawing->GetUserPreferenceTextFormat(5);
     for (const auto& c : cases)

@@ -113,6 +113,33 @@ TEST(SimSessionFile, MinimalFileRoundTripsAndTakesDefaults)
     EXPECT_EQ(WithoutStats(session->Serialize()), json::parse(minimal));
 }
 
+TEST(SimSessionFile, RoundTripKeepsTheFilesSpellingOfDefaultsAndSelections)
+{
+    const std::string head = R"({"format":"glattmark-cad-session/1",)";
+    const std::string drawing = R"("documents":[{"sheets":[{"name":"B","views":[{"name":"V",
+        "symbols":[{"name":"S1"}],"notes":[{"name":"N1"}]}]}]}])";
+    const std::vector<std::string> files = {
+        head + R"("application":{"toggles":{"5":false}}})",
+        head + R"("application":{"toggles":{}}})",
+        head + drawing + R"(,"selection":[{"type":"SFSYMBOL","name":"S1@V"},{"type":"NOTE","name":"N1@B"}]})",
+    };
+    for (const auto& file : files)
+    {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(WithoutStats(SimSession::Parse(file)->Serialize()), json::parse(file));
+    }
+
+    // What the run changes is still written.
+    const auto toggled = SimSession::Parse(files[0]);
+    toggled->Application()->SetUserPreferenceToggle(24, false);
+    EXPECT_EQ(WithoutStats(toggled->Serialize())["application"]["toggles"], json::parse(R"({"5":false,"24":false})"));
+    const auto selected = SimSession::Parse(files[2]);
+    auto extension = selected->Application()->ActiveDoc()->Extension();
+    ASSERT_TRUE(extension->SelectByID(L"N1@B", L"NOTE", 0, 0, 0, true, 0, nullptr)); // toggles N1 off
+    ASSERT_TRUE(extension->SelectByID(L"S1@B", L"SFSYMBOL", 0, 0, 0, false, 0, nullptr));
+    EXPECT_EQ(WithoutStats(selected->Serialize())["selection"], json::parse(R"([{"type":"SFSYMBOL","name":"S1@B"}])"));
+}
+
 TEST(SimSessionFile, StatsAreWritten)
 {
     const auto session = SimSession::Parse(kWelle);
