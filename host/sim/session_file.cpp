@@ -454,9 +454,6 @@ private:
     {
         ForEachItem(root, "selection", "", [&](const json& item, const std::string& path) {
             ObjectAt(item, path);
-            if (!model.activeDocument)
-                Fail(path, "no active document to select in");
-            auto& document = model.documents[*model.activeDocument];
             const auto* typeValue = Member(item, "type");
             const auto* nameValue = Member(item, "name");
             if (typeValue == nullptr)
@@ -465,6 +462,11 @@ private:
                 Fail(Join(path, "name"), "missing");
             const auto type = Text(*typeValue, Join(path, "type"));
             const auto name = Text(*nameValue, Join(path, "name"));
+            // With no active document nothing can be selected; the entries are left as the file has them,
+            // so that a file made from another one by setting activeDocument to null still runs.
+            if (!model.activeDocument)
+                return;
+            auto& document = model.documents[*model.activeDocument];
             auto entry = FindSelectable(document, name, type);
             if (!entry)
                 Fail(path, "no " + ui::ToUtf8(type) + " named " + Quoted(name) + " in the active document");
@@ -789,7 +791,8 @@ std::string WriteSessionFile(const SessionModel& model, const CallStats& stats)
             selection.push_back(item);
         }
     }
-    Put(out, full, "selection", selection, selection.empty());
+    if (model.activeDocument)
+        Put(out, full, "selection", selection, selection.empty());
     json faults = json::array();
     for (const auto& fault : model.faults)
         faults.push_back(WriteFault(fault));

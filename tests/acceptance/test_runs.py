@@ -338,6 +338,14 @@ class StartUpErrors(SimTestCase):
         session["activeDocument"] = None
         self.check_error(run_sim(session), "Kein Dokument geöffnet.")
 
+    def test_no_document_while_the_file_still_lists_a_selection(self):
+        session = road_session()
+        session["selection"] = [{"type": "NOTE", "name": "DetailItem1@Blatt1"}]
+        session["activeDocument"] = None
+        result = run_sim(session)
+        self.check_error(result, "Kein Dokument geöffnet.")
+        self.assertEqual(result.session["selection"], session["selection"])
+
     def test_a_part_instead_of_a_drawing(self):
         session = {"format": "glattmark-cad-session/1", "running": True, "activeDocument": 0,
                    "documents": [{"path": "C:\\Modelle\\Welle.SLDPRT", "type": 1}]}

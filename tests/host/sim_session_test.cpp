@@ -122,6 +122,8 @@ TEST(SimSessionFile, RoundTripKeepsTheFilesSpellingOfDefaultsAndSelections)
         head + R"("application":{"toggles":{"5":false}}})",
         head + R"("application":{"toggles":{}}})",
         head + drawing + R"(,"selection":[{"type":"SFSYMBOL","name":"S1@V"},{"type":"NOTE","name":"N1@B"}]})",
+        // No active document: there is nothing to select in, and the entries stay as they were.
+        head + drawing + R"(,"activeDocument":null,"selection":[{"type":"NOTE","name":"N1@B","x":1}]})",
     };
     for (const auto& file : files)
     {
@@ -182,7 +184,7 @@ TEST(SimSessionFile, RefusesUnusableFilesNamingWhatAndWhere)
         {head + R"("documents":[{"sheets":[{"name":"B"},{"name":"B"}]}]})", "documents[0].sheets[1].name: a second"},
         {head + R"("documents":[{"sheets":[{"name":"B"}]}],"selection":[{"type":"NOTE","name":"x@B"}]})",
          "selection[0]: no NOTE named \"x@B\""},
-        {head + R"("selection":[{"type":"SHEET","name":"B"}]})", "selection[0]: no active document"},
+        {head + R"("selection":[{"type":"SHEET"}]})", "selection[0].name: missing"},
         {head + R"("faults":[{"member":"GetText","effect":"explode"}]})", "faults[0].effect: expected \"error\""},
         {head + R"("faults":[{"member":"GetText","occurrence":0,"effect":"error"}]})", "faults[0].occurrence"},
         {head + R"("faults":[{"effect":"disconnect"}]})", "faults[0].afterCalls: missing"},
