@@ -1,6 +1,7 @@
 #include "drawing/norm_fix.h"
 
 #include "app/run.h"
+#include "drawing/drawing_access.h"
 #include "ui/conversions.h"
 
 #include <algorithm>
@@ -107,13 +108,13 @@ void CorrectSymbol(app::Run& run, symbols::sfsObject& record)
     record.maxRoughStr = value;
     record.minR = lower;
     record.maxR = upper;
-    if (record.obj)
-    {
-        record.obj->SetText(kSlotRoughName, name);
-        record.obj->SetText(kSlotRoughValue, value);
-        record.obj->SetText(kSlotUpperLimit, upper);
-        record.obj->SetText(kSlotLowerLimit, lower);
-    }
+    // A correction that cannot reach the drawing must not be counted as made: it ends the pass like a
+    // failing call.
+    const host::SFSymbolPtr symbol = RequireObject(record.obj, "the corrected record has no host symbol");
+    symbol->SetText(kSlotRoughName, name);
+    symbol->SetText(kSlotRoughValue, value);
+    symbol->SetText(kSlotUpperLimit, upper);
+    symbol->SetText(kSlotLowerLimit, lower);
 }
 
 void RunNormFix(app::Run& run)

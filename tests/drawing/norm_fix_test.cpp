@@ -184,6 +184,19 @@ TEST(RunNormFix, AHostFailurePassesOnAndKeepsEarlierCorrections)
     EXPECT_TRUE(r.h.messageBox.shown.empty());
 }
 
+TEST(RunNormFix, ACorrectionWithoutItsHostSymbolEndsThePassUnreported)
+{
+    // Counting it would report a correction the drawing never received.
+    NormFixRun r({{L"Ra", L"3.2", L"", L""}, {L"Ra", L"1.6", L"", L""}, {L"Ra", L"0.8", L"", L""}}, 0);
+    r.h.run.list.sfsList[2].obj = nullptr;
+
+    EXPECT_THROW(drawing::RunNormFix(r.h.run), host::Error);
+
+    EXPECT_EQ(r.symbols[0]->texts[4], host::OptionalText(L"3,2"));
+    EXPECT_TRUE(r.symbols[2]->written.empty());
+    EXPECT_TRUE(r.h.messageBox.shown.empty());
+}
+
 TEST(MergeEqualSymbols, SymbolsMadeEqualByTheCorrectionBecomeOne)
 {
     NormFixRun r(
