@@ -44,13 +44,13 @@ void RemoveBracketNotes(app::Run& run)
     const host::SelectionManagerPtr selection = drawingDoc->SelectionManager();
     if (!selection)
         throw host::Error(host::kDispException, "the drawing has no selection manager");
-    const std::int32_t selectedCount = selection->GetSelectedObjectCount();
+    const std::int32_t selectedCount = selection->GetSelectedObjectCount2(host::SelectionManager::kAnyMark);
     if (selectedCount > 0)
     {
         // The host counts selection indices from 1.
         std::vector<std::int32_t> indices(static_cast<std::size_t>(selectedCount));
         std::iota(indices.begin(), indices.end(), 1);
-        selection->DeSelect(indices);
+        selection->DeSelect2(indices, host::SelectionManager::kAnyMark);
     }
 
     const bool leftSelected = SelectNote(drawingDoc, kLeftNoteName, run.list.sheetName, false);

@@ -235,9 +235,14 @@ public:
 class SelectionManager : public HostObject
 {
 public:
-    virtual std::int32_t GetSelectedObjectCount() = 0;
-    /// Deselects the objects at the given selection indices, which run from 1 to the count.
-    virtual std::int32_t DeSelect(const std::vector<std::int32_t>& atIndex) = 0;
+    /// The mark that takes in every selection, whatever mark it was made with.
+    static constexpr std::int32_t kAnyMark = -1;
+
+    /// Number of objects selected with the given mark.
+    virtual std::int32_t GetSelectedObjectCount2(std::int32_t mark) = 0;
+    /// Deselects the objects at the given selection indices among those with the given mark; the
+    /// indices run from 1 to GetSelectedObjectCount2(mark). Returns how many it deselected.
+    virtual std::int32_t DeSelect2(const std::vector<std::int32_t>& atIndex, std::int32_t mark) = 0;
 };
 
 class CustomPropertyManager : public HostObject

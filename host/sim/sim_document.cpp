@@ -107,17 +107,23 @@ class SimSelectionManager final : public host::SelectionManager, private Documen
 public:
     using DocumentPart::DocumentPart;
 
-    std::int32_t GetSelectedObjectCount() override
+    static bool TakesInMarkZero(std::int32_t mark) { return mark == kAnyMark || mark == 0; }
+
+    // The program selects with mark 0 and a session file's selection carries no mark, so every
+    // selection here bears mark 0: -1 (any mark) and 0 take in all of them, any other mark none.
+    std::int32_t GetSelectedObjectCount2(std::int32_t mark) override
     {
-        (void)m_state->Enter("GetSelectedObjectCount");
-        return static_cast<std::int32_t>(Doc().selection.size());
+        (void)m_state->Enter("GetSelectedObjectCount2");
+        return TakesInMarkZero(mark) ? static_cast<std::int32_t>(Doc().selection.size()) : 0;
     }
 
     /// Returns how many objects it deselected (1 or 0 for a single index). Indices that do not name a
     /// selected object (0, negative, past the count) are passed over.
-    std::int32_t DeSelect(const std::vector<std::int32_t>& atIndex) override
+    std::int32_t DeSelect2(const std::vector<std::int32_t>& atIndex, std::int32_t mark) override
     {
-        (void)m_state->Enter("DeSelect");
+        (void)m_state->Enter("DeSelect2");
+        if (!TakesInMarkZero(mark))
+            return 0;
         auto& selection = Doc().selection;
         std::set<std::size_t> positions;
         for (const auto index : atIndex)

@@ -4,9 +4,11 @@
 #include "host/sim/sim_document.h"
 #include "host/sim/sim_state.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <system_error>
 
 namespace host::sim
 {
@@ -48,12 +50,25 @@ std::string SimSession::Serialize() const
 void SimSession::Save(const std::filesystem::path& file) const
 {
     const auto text = Serialize();
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    const auto fail = [&file]() {
+        return SessionFileError("cannot write the session file " +
+                                std::string(reinterpret_cast<const char*>(file.u8string().c_str())));
+    };
+    // Written beside the file and renamed over it, so that a write that fails halfway (a full disk)
+    // never destroys the session it was read from.
+    std::filesystem::path temporary = file;
+    temporary += ".schreiben";
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
-    if (!out)
-        throw SessionFileError("cannot write the session file " +
-                               std::string(reinterpret_cast<const char*>(file.u8string().c_str())));
+    std::error_code error;
+    if (out)
+        std::filesystem::rename(temporary, file, error);
+    if (!out || error)
+    {
+        std::filesystem::remove(temporary, error);
+        throw fail();
+    }
 }
 
 bool SimSession::Running() const

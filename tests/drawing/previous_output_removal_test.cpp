@@ -112,8 +112,8 @@ TEST(RemovePrevious, CallsEachHostMemberAsOftenAsTheRemovalNeeds)
     drawing::RemovePrevious(r.run);
 
     const std::map<std::string, std::int64_t> expected = {
-        {"SelectionManager", 1}, {"GetSelectedObjectCount", 1}, {"DeSelect", 1},      {"Extension", 2},
-        {"SelectByID", 2},       {"DeleteSelection", 2},        {"GetAnnotation", 2}, {"Select2", 2},
+        {"SelectionManager", 1}, {"GetSelectedObjectCount2", 1}, {"DeSelect2", 1},     {"Extension", 2},
+        {"SelectByID", 2},       {"DeleteSelection", 2},         {"GetAnnotation", 2}, {"Select2", 2},
     };
     std::int64_t total = 0;
     for (const auto& [member, count] : expected)

@@ -44,7 +44,7 @@ struct Fixture
     host::ExtensionPtr extension = drawing->Extension();
 
     const host::sim::DocumentModel& Model() const { return *session->ActiveDocument(); }
-    std::int32_t Selected() { return drawing->SelectionManager()->GetSelectedObjectCount(); }
+    std::int32_t Selected() { return drawing->SelectionManager()->GetSelectedObjectCount2(-1); }
     bool Select(const wchar_t* name, const wchar_t* type, bool append)
     {
         return extension->SelectByID(name, type, 0.0, 0.0, 0.0, append, 0, nullptr);
@@ -167,6 +167,19 @@ TEST(SimHost, Select2ReplacesOrAdds)
     EXPECT_EQ(f.Selected(), 1);
 }
 
+// Every selection bears mark 0 here: -1 and 0 take in all of them, another mark none.
+TEST(SimHost, SelectionMarks)
+{
+    Fixture f;
+    f.Select(L"DetailItem1@Blatt1", L"NOTE", false);
+    auto manager = f.drawing->SelectionManager();
+    EXPECT_EQ(manager->GetSelectedObjectCount2(0), 1);
+    EXPECT_EQ(manager->GetSelectedObjectCount2(2), 0);
+    EXPECT_EQ(manager->DeSelect2({1}, 2), 0);
+    EXPECT_EQ(manager->DeSelect2({1}, 0), 1);
+    EXPECT_EQ(f.Selected(), 0);
+}
+
 TEST(SimHost, DeselectIndicesRunFromOne)
 {
     struct Case
@@ -191,7 +204,7 @@ TEST(SimHost, DeselectIndicesRunFromOne)
         f.Select(L"DetailItem1@Blatt1", L"NOTE", false);
         f.Select(L"DetailItem2@Blatt1", L"NOTE", true);
         f.Select(L"Oberflächensymbol1@Blatt1", L"SFSYMBOL", true);
-        EXPECT_EQ(f.drawing->SelectionManager()->DeSelect(c.indices), c.deselected);
+        EXPECT_EQ(f.drawing->SelectionManager()->DeSelect2(c.indices, -1), c.deselected);
         // What is left is what DeleteSelection removes.
         EXPECT_TRUE(f.drawing->DeleteSelection(false));
         std::vector<std::wstring> deleted;

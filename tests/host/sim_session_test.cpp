@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -246,6 +251,27 @@ TEST(SimSessionFile, LoadNamesAFileItCannotRead)
     {
         EXPECT_NE(std::string(e.what()).find("/nonexistent/session.json"), std::string::npos);
     }
+}
+
+TEST(SimSessionFile, SaveReplacesTheFileWholeOrLeavesItAlone)
+{
+    const auto folder = std::filesystem::temp_directory_path() / ("glm-save-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const auto file = folder / "sitzung.json";
+    {
+        std::ofstream(file) << std::string(100000, 'x'); // longer than the session: no tail may remain
+    }
+    const auto session = SimSession::Parse(kWelle);
+    session->Save(file);
+    EXPECT_EQ(SimSession::Load(file)->Serialize(), session->Serialize());
+
+    // A folder in the file's place cannot be replaced: refused, the folder kept, no temporary left.
+    const auto blocked = folder / "ordner.json";
+    std::filesystem::create_directories(blocked / "inhalt");
+    EXPECT_THROW(session->Save(blocked), SessionFileError);
+    EXPECT_TRUE(std::filesystem::is_directory(blocked / "inhalt"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 2);
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace
