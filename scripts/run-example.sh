@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs Glattmark on an example drawing: builds glattmark-sim if needed (linux-release preset), runs it on
+# a session file with the example configuration, and writes the resulting session, a transcript of what
+# the dialog showed and a picture of the sheet to build/example/.
+#
+#   scripts/run-example.sh [SESSION.json] [glattmark-sim options...]
+#
+# Without arguments it runs the first-run example. At a terminal the dialog is asked there; otherwise
+# "Ok" is pressed on the dialog's proposal. Further options go to glattmark-sim, for example
+# --kind 2 --rough 1,6 (answer without asking) or --cancel.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+session=examples/erster-lauf.json
+if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
+    session=$1
+    shift
+fi
+if [ ! -f "$session" ]; then
+    echo "Sitzungsdatei nicht gefunden: $session" >&2
+    exit 2
+fi
+
+scripts/install-deps.sh
+cmake --preset linux-release >/dev/null
+cmake --build --preset linux-release --target glattmark-sim >/dev/null
+
+name=$(basename "$session" .json)
+out=build/example
+mkdir -p "$out"
+# The program copies values it takes from glattmark.cfg into glattmark.ini: it works on copies, so that
+# the examples stay as they are.
+cp examples/glattmark.ini examples/glattmark.cfg "$out/"
+status=0
+build/linux-release/app/glattmark-sim "$session" --ini "$out/glattmark.ini" \
+    --out "$out/$name.json" --transcript "$out/$name.transcript.json" --svg "$out/$name.svg" "$@" || status=$?
+
+echo
+echo "Sitzung nach dem Lauf: $out/$name.json"
+echo "Protokoll:             $out/$name.transcript.json"
+echo "Bild des Blatts:       $out/$name.svg"
+exit $status
