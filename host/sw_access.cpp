@@ -75,19 +75,26 @@ void swAccess::GetDocsQ()
     }
 }
 
-void swAccess::GetDrawing(bool getModel)
+bool swAccess::TakeActiveDoc()
 {
     if (m_cc.IsErr())
-        return;
+        return false;
     ActiveDoc = Require(swApp, "swApp")->ActiveDoc();
     if (!ActiveDoc)
     {
         m_cc.eNoDoc();
-        return;
+        return false;
     }
     Model = nullptr;
     Drawing = nullptr;
     PropDoc = ActiveDoc;
+    return true;
+}
+
+void swAccess::GetDrawing(bool getModel)
+{
+    if (!TakeActiveDoc())
+        return;
     if (ActiveDoc->GetType() == kDrawing)
         Drawing = ActiveDoc->AsDrawing();
     // Every later drawing operation relies on Drawing being set once this succeeded, so a document
@@ -103,17 +110,8 @@ void swAccess::GetDrawing(bool getModel)
 
 void swAccess::GetModel(std::int32_t mustBe)
 {
-    if (m_cc.IsErr())
+    if (!TakeActiveDoc())
         return;
-    ActiveDoc = Require(swApp, "swApp")->ActiveDoc();
-    if (!ActiveDoc)
-    {
-        m_cc.eNoDoc();
-        return;
-    }
-    Model = nullptr;
-    Drawing = nullptr;
-    PropDoc = ActiveDoc;
     const std::int32_t type = ActiveDoc->GetType();
     if (type != kPart && type != kAssembly)
     {

@@ -53,6 +53,9 @@ public:
                       DocumentPtr& modelDoc);
 
 private:
+    /// Takes the active document as ActiveDoc and PropDoc and forgets Model and Drawing. False when an
+    /// error is pending, or when there is no document (eNoDoc is then recorded).
+    bool TakeActiveDoc();
     DocumentPtr OpenRefModel(const DrawingPtr& drawingDoc);
 
     ui::ErrorObject& m_cc;

@@ -109,6 +109,19 @@ void AddExponentDigit(long long& exponent, wchar_t c)
         exponent = exponent * 10 + (c - L'0');
 }
 
+/// The value of a hexadecimal digit (octal and decimal digits included); 16 for anything else, which
+/// no radix takes.
+unsigned DigitValue(wchar_t c)
+{
+    if (c >= L'0' && c <= L'9')
+        return static_cast<unsigned>(c - L'0');
+    if (c >= L'A' && c <= L'F')
+        return static_cast<unsigned>(c - L'A') + 10;
+    if (c >= L'a' && c <= L'f')
+        return static_cast<unsigned>(c - L'a') + 10;
+    return 16;
+}
+
 /// The integer of a "&H" or "&O" literal with the classic sign folding: up to 0xFF positive,
 /// up to 0xFFFF a 16-bit signed value, up to 0xFFFFFFFF a 32-bit signed value. Longer literals
 /// are taken as 64-bit signed values; beyond 64 bits the value does not fit (OverflowError).
@@ -118,16 +131,7 @@ double ReadRadixInteger(BlankSkippingReader& reader, unsigned radix)
     bool tooLong = false;
     for (;;)
     {
-        const wchar_t c = reader.Peek();
-        unsigned digit = 0;
-        if (c >= L'0' && c <= L'9')
-            digit = static_cast<unsigned>(c - L'0');
-        else if (c >= L'A' && c <= L'F')
-            digit = static_cast<unsigned>(c - L'A') + 10;
-        else if (c >= L'a' && c <= L'f')
-            digit = static_cast<unsigned>(c - L'a') + 10;
-        else
-            break;
+        const unsigned digit = DigitValue(reader.Peek());
         if (digit >= radix)
             break;
         reader.Advance();
@@ -358,15 +362,7 @@ std::optional<double> ParseRegionalNumber(std::wstring_view text, wchar_t decima
         double value = 0.0;
         for (const wchar_t c : body.substr(2))
         {
-            unsigned digit = 0;
-            if (c >= L'0' && c <= L'9')
-                digit = static_cast<unsigned>(c - L'0');
-            else if (c >= L'A' && c <= L'F')
-                digit = static_cast<unsigned>(c - L'A') + 10;
-            else if (c >= L'a' && c <= L'f')
-                digit = static_cast<unsigned>(c - L'a') + 10;
-            else
-                return std::nullopt;
+            const unsigned digit = DigitValue(c);
             if (digit >= radix)
                 return std::nullopt;
             value = value * radix + digit;
