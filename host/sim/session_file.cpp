@@ -58,7 +58,7 @@ void CheckNesting(const std::string& text)
         else if (c == '[' || c == '{')
         {
             if (++depth > kMaxNesting)
-                Fail("", "the session file is nested deeper than " + std::to_string(kMaxNesting) + " levels");
+                Fail("", "tiefer als " + std::to_string(kMaxNesting) + " Ebenen verschachtelt");
         }
         else if (c == ']' || c == '}')
             --depth;
@@ -73,14 +73,14 @@ FileObject Keep(const json& object)
 const json& ObjectAt(const json& value, const std::string& path)
 {
     if (!value.is_object())
-        Fail(path, "expected an object");
+        Fail(path, "erwartet ein Objekt");
     return value;
 }
 
 const json& ArrayAt(const json& value, const std::string& path)
 {
     if (!value.is_array())
-        Fail(path, "expected an array");
+        Fail(path, "erwartet eine Liste");
     return value;
 }
 
@@ -103,23 +103,23 @@ std::string Index(const std::string& path, std::size_t i)
 double Number(const json& value, const std::string& path)
 {
     if (!value.is_number())
-        Fail(path, "expected a number");
+        Fail(path, "erwartet eine Zahl");
     const double number = value.get<double>();
     if (!std::isfinite(number))
-        Fail(path, "expected a finite number");
+        Fail(path, "erwartet eine endliche Zahl");
     return number;
 }
 
 std::int64_t WholeNumber(const json& value, const std::string& path, std::int64_t lowest, std::int64_t highest)
 {
     if (!value.is_number())
-        Fail(path, "expected a whole number");
+        Fail(path, "erwartet eine ganze Zahl");
     std::int64_t number = 0;
     if (value.is_number_unsigned())
     {
         const auto u = value.get<std::uint64_t>();
         if (u > static_cast<std::uint64_t>(highest))
-            Fail(path, "expected a whole number from " + std::to_string(lowest) + " to " + std::to_string(highest));
+            Fail(path, "erwartet eine ganze Zahl von " + std::to_string(lowest) + " bis " + std::to_string(highest));
         number = static_cast<std::int64_t>(u);
     }
     else if (value.is_number_integer())
@@ -132,11 +132,11 @@ std::int64_t WholeNumber(const json& value, const std::string& path, std::int64_
         const double low = std::max(static_cast<double>(lowest), -kExact);
         const double high = std::min(static_cast<double>(highest), kExact);
         if (!(d >= low && d <= high) || std::trunc(d) != d)
-            Fail(path, "expected a whole number from " + std::to_string(lowest) + " to " + std::to_string(highest));
+            Fail(path, "erwartet eine ganze Zahl von " + std::to_string(lowest) + " bis " + std::to_string(highest));
         number = static_cast<std::int64_t>(d);
     }
     if (number < lowest || number > highest)
-        Fail(path, "expected a whole number from " + std::to_string(lowest) + " to " + std::to_string(highest));
+        Fail(path, "erwartet eine ganze Zahl von " + std::to_string(lowest) + " bis " + std::to_string(highest));
     return number;
 }
 
@@ -149,14 +149,14 @@ std::int32_t Int32(const json& value, const std::string& path)
 bool Bool(const json& value, const std::string& path)
 {
     if (!value.is_boolean())
-        Fail(path, "expected true or false");
+        Fail(path, "erwartet true oder false");
     return value.get<bool>();
 }
 
 std::wstring Text(const json& value, const std::string& path)
 {
     if (!value.is_string())
-        Fail(path, "expected a text");
+        Fail(path, "erwartet einen Text");
     return ui::FromUtf8(value.get_ref<const std::string&>());
 }
 
@@ -166,7 +166,7 @@ std::int32_t KeyNumber(const std::string& key, const std::string& path, std::int
     const bool digits = !key.empty() && key.size() <= 10 && key.find_first_not_of("0123456789") == std::string::npos &&
                         (key.size() == 1 || key[0] != '0');
     if (!digits || std::stoll(key) > highest)
-        Fail(path, "expected a number from 0 to " + std::to_string(highest) + " as the key");
+        Fail(path, "erwartet als Schl\u00fcssel eine Zahl von 0 bis " + std::to_string(highest));
     return static_cast<std::int32_t>(std::stoll(key));
 }
 
@@ -186,14 +186,14 @@ class Reader
 public:
     SessionModel Read(const json& root)
     {
-        ObjectAt(root, "the session file");
+        ObjectAt(root, "Sitzungsdatei");
         SessionModel model;
         model.file = Keep(root);
         const auto* format = Member(root, "format");
         if (format == nullptr)
-            Fail("format", std::string("missing (expected \"") + kFormatTag + "\")");
+            Fail("format", std::string("fehlt (erwartet \"") + kFormatTag + "\")");
         if (!format->is_string() || format->get_ref<const std::string&>() != kFormatTag)
-            Fail("format", std::string("expected \"") + kFormatTag + "\", found " + format->dump());
+            Fail("format", std::string("erwartet \"") + kFormatTag + "\", gefunden " + format->dump());
         if (const auto* running = Member(root, "running"))
             model.running = Bool(*running, "running");
         model.application = ReadApplication(root);
@@ -210,7 +210,7 @@ public:
             {
                 const auto index = WholeNumber(*active, "activeDocument", 0, std::numeric_limits<std::int32_t>::max());
                 if (static_cast<std::size_t>(index) >= model.documents.size())
-                    Fail("activeDocument", "no document " + std::to_string(index) + " (the session has " +
+                    Fail("activeDocument", "kein Dokument " + std::to_string(index) + " (die Sitzung hat " +
                                                std::to_string(model.documents.size()) + ")");
                 model.activeDocument = static_cast<std::size_t>(index);
             }
@@ -239,7 +239,7 @@ private:
         {
             format.charHeight = Number(*height, Join(path, "charHeight"));
             if (format.charHeight < 0.0)
-                Fail(Join(path, "charHeight"), "expected a height of 0 or more (metres)");
+                Fail(Join(path, "charHeight"), "erwartet eine H\u00f6he ab 0 (in Metern)");
         }
         if (const auto* bold = Member(value, "bold"))
             format.bold = Bool(*bold, Join(path, "bold"));
@@ -304,13 +304,13 @@ private:
                 const auto slotPath = Join(textsPath, key);
                 const auto slot = KeyNumber(key, slotPath, 10);
                 if (slot < 1)
-                    Fail(slotPath, "expected a text slot from 1 to 10 as the key");
+                    Fail(slotPath, "erwartet als Schl\u00fcssel ein Textfeld von 1 bis 10");
                 if (text.is_null())
                     symbol.texts[static_cast<std::size_t>(slot)].reset();
                 else if (text.is_string())
                     symbol.texts[static_cast<std::size_t>(slot)] = Text(text, slotPath);
                 else
-                    Fail(slotPath, "expected a text or null");
+                    Fail(slotPath, "erwartet einen Text oder null");
             }
         }
         if (const auto* x = Member(value, "x"))
@@ -436,7 +436,7 @@ private:
         ForEachItem(value, "sheets", path, [&](const json& item, const std::string& sheetPath) {
             auto sheet = ReadSheet(item, sheetPath, document);
             if (FindSheet(document, sheet.name) != nullptr)
-                Fail(Join(sheetPath, "name"), "a second sheet named " + Quoted(sheet.name));
+                Fail(Join(sheetPath, "name"), "ein zweites Blatt namens " + Quoted(sheet.name));
             document.sheets.push_back(std::move(sheet));
         });
         if (!document.sheets.empty())
@@ -445,7 +445,7 @@ private:
         {
             document.currentSheet = Text(*current, Join(path, "currentSheet"));
             if (FindSheet(document, document.currentSheet) == nullptr)
-                Fail(Join(path, "currentSheet"), "no sheet named " + Quoted(document.currentSheet));
+                Fail(Join(path, "currentSheet"), "kein Blatt namens " + Quoted(document.currentSheet));
         }
         return document;
     }
@@ -457,9 +457,9 @@ private:
             const auto* typeValue = Member(item, "type");
             const auto* nameValue = Member(item, "name");
             if (typeValue == nullptr)
-                Fail(Join(path, "type"), "missing");
+                Fail(Join(path, "type"), "fehlt");
             if (nameValue == nullptr)
-                Fail(Join(path, "name"), "missing");
+                Fail(Join(path, "name"), "fehlt");
             const auto type = Text(*typeValue, Join(path, "type"));
             const auto name = Text(*nameValue, Join(path, "name"));
             // With no active document nothing can be selected; the entries are left as the file has them,
@@ -469,7 +469,7 @@ private:
             auto& document = model.documents[*model.activeDocument];
             auto entry = FindSelectable(document, name, type);
             if (!entry)
-                Fail(path, "no " + ui::ToUtf8(type) + " named " + Quoted(name) + " in the active document");
+                Fail(path, "kein " + ui::ToUtf8(type) + " namens " + Quoted(name) + " im aktiven Dokument");
             entry->file = Keep(item);
             if (const auto* x = Member(item, "x"))
                 entry->x = Number(*x, Join(path, "x"));
@@ -490,14 +490,14 @@ private:
         fault.file = Keep(value);
         const auto* effect = Member(value, "effect");
         if (effect == nullptr)
-            Fail(Join(path, "effect"), "missing");
+            Fail(Join(path, "effect"), "fehlt");
         const auto effectText = effect->is_string() ? effect->get<std::string>() : std::string();
         if (effectText == "disconnect")
         {
             fault.effect = FaultEffect::kDisconnect;
             const auto* after = Member(value, "afterCalls");
             if (after == nullptr)
-                Fail(Join(path, "afterCalls"), "missing");
+                Fail(Join(path, "afterCalls"), "fehlt");
             fault.afterCalls =
                 WholeNumber(*after, Join(path, "afterCalls"), 0, std::numeric_limits<std::int64_t>::max());
             return fault;
@@ -507,12 +507,12 @@ private:
         else if (effectText == "nothing")
             fault.effect = FaultEffect::kNothing;
         else
-            Fail(Join(path, "effect"), "expected \"error\", \"nothing\" or \"disconnect\"");
+            Fail(Join(path, "effect"), "erwartet \"error\", \"nothing\" oder \"disconnect\"");
         const auto* member = Member(value, "member");
         if (member == nullptr)
-            Fail(Join(path, "member"), "missing");
+            Fail(Join(path, "member"), "fehlt");
         if (!member->is_string())
-            Fail(Join(path, "member"), "expected a text");
+            Fail(Join(path, "member"), "erwartet einen Text");
         fault.member = member->get<std::string>();
         if (const auto* occurrence = Member(value, "occurrence"))
             fault.occurrence =
@@ -743,7 +743,7 @@ SessionModel ReadSessionFile(const std::string& utf8Json)
         const auto end = what.find("] ");
         if (end != std::string::npos)
             what.erase(0, end + 2);
-        Fail("", "the session file is not JSON: " + what);
+        Fail("", "kein JSON: " + what);
     }
     return Reader().Read(root);
 }

@@ -23,8 +23,8 @@ std::shared_ptr<SimSession> SimSession::Load(const std::filesystem::path& file)
     std::ifstream in(file, std::ios::binary);
     if (!in)
         throw SessionFileError(file.u8string().empty()
-                                   ? "no session file given"
-                                   : "cannot read the session file " +
+                                   ? "keine Sitzungsdatei angegeben"
+                                   : "Sitzungsdatei kann nicht gelesen werden: " +
                                          std::string(reinterpret_cast<const char*>(file.u8string().c_str())));
     std::ostringstream text;
     text << in.rdbuf();
@@ -51,7 +51,7 @@ void SimSession::Save(const std::filesystem::path& file) const
 {
     const auto text = Serialize();
     const auto fail = [&file]() {
-        return SessionFileError("cannot write the session file " +
+        return SessionFileError("Sitzungsdatei kann nicht geschrieben werden: " +
                                 std::string(reinterpret_cast<const char*>(file.u8string().c_str())));
     };
     // Written beside the file and renamed over it, so that a write that fails halfway (a full disk)

@@ -39,14 +39,14 @@ SimState::SimState(SessionModel model) : m_model(std::move(model))
 {
     const auto documentCount = m_model.documents.size();
     if (m_model.activeDocument && *m_model.activeDocument >= documentCount)
-        throw SessionFileError("activeDocument: no document " + std::to_string(*m_model.activeDocument) +
-                               " (the session has " + std::to_string(documentCount) + ")");
+        throw SessionFileError("activeDocument: kein Dokument " + std::to_string(*m_model.activeDocument) +
+                               " (die Sitzung hat " + std::to_string(documentCount) + ")");
     for (std::size_t d = 0; d < documentCount; ++d)
     {
         const auto& document = m_model.documents[d];
         const auto where = "documents[" + std::to_string(d) + "]";
         if (!document.currentSheet.empty() && FindSheet(document, document.currentSheet) == nullptr)
-            throw SessionFileError(where + ".currentSheet: no sheet named \"" + ui::ToUtf8(document.currentSheet) +
+            throw SessionFileError(where + ".currentSheet: kein Blatt namens \"" + ui::ToUtf8(document.currentSheet) +
                                    "\"");
         for (const auto& entry : document.selection)
         {
@@ -54,7 +54,8 @@ SimState::SimState(SessionModel model) : m_model(std::move(model))
             const bool viewOk = entry.kind != SelectedKind::kView ||
                                 (sheetOk && entry.view < document.sheets[entry.sheet].views.size());
             if (!sheetOk || !viewOk)
-                throw SessionFileError(where + ".selection: an entry names a sheet or view that does not exist");
+                throw SessionFileError(where +
+                                       ".selection: ein Eintrag nennt ein Blatt oder eine Ansicht, die es nicht gibt");
         }
     }
     AssignIds();
@@ -67,7 +68,7 @@ void SimState::AssignIds()
         for (auto& sheet : document.sheets)
             ForEachAnnotation(sheet, [&](AnnotationId& id) {
                 if (id != 0 && !seen.insert(id).second)
-                    throw SessionFileError("an annotation identity is used twice");
+                    throw SessionFileError("eine Anmerkungskennung kommt zweimal vor");
                 m_lastId = std::max(m_lastId, id);
             });
     for (auto& document : m_model.documents)
