@@ -31,9 +31,15 @@ mkdir -p "$out"
 # The program copies values it takes from glattmark.cfg into glattmark.ini: it works on copies, so that
 # the examples stay as they are.
 cp examples/glattmark.ini examples/glattmark.cfg "$out/"
+# The examples come from a German office: roughness values are read with the decimal comma of German
+# regional settings, whatever this machine's locale says, unless --decimal is given.
+regional=(--decimal ,)
+for arg in "$@"; do
+    [ "$arg" = --decimal ] && regional=()
+done
 status=0
 build/linux-release/app/glattmark-sim "$session" --ini "$out/glattmark.ini" \
-    --out "$out/$name.json" --transcript "$out/$name.transcript.json" --svg "$out/$name.svg" "$@" || status=$?
+    --out "$out/$name.json" --transcript "$out/$name.transcript.json" --svg "$out/$name.svg" "${regional[@]}" "$@" || status=$?
 
 echo
 echo "Sitzung nach dem Lauf: $out/$name.json"
