@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need. As root it runs apt-get; otherwise it
-# prints the exact command to run and fails when something is missing.
+# Installs the Debian packages the build and the tests need, and the German locale. As root it runs
+# apt-get; otherwise it prints the exact command to run and fails when something is missing.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,7 @@ packages=(
     libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-liberation2
     g++-mingw-w64-x86-64
     clang-format
+    locales
 )
 
 missing=()
@@ -18,15 +19,24 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+    cmd="apt-get install -y --no-install-recommends ${missing[*]}"
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $cmd
+    else
+        echo "Missing packages. Run as root:" >&2
+        echo "  sudo apt-get update && sudo $cmd" >&2
+        exit 1
+    fi
+fi
 
-cmd="apt-get install -y --no-install-recommends ${missing[*]}"
-if [ "$(id -u)" -eq 0 ]; then
-    echo "Installing: ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $cmd
-else
-    echo "Missing packages. Run as root:" >&2
-    echo "  sudo apt-get update && sudo $cmd" >&2
-    exit 1
+# The German locale, so that the test of the decimal comma from the locale runs (it is skipped without).
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    if [ "$(id -u)" -eq 0 ]; then
+        localedef -i de_DE -f UTF-8 de_DE.UTF-8
+    else
+        echo "Note: no German locale; to test the decimal comma, run as root: localedef -i de_DE -f UTF-8 de_DE.UTF-8" >&2
+    fi
 fi
