@@ -234,12 +234,18 @@ void LayoutSymbols(app::Run& run)
     for (std::int32_t i = 0; i <= last; ++i)
     {
         sfsObject& record = Record(run, i);
-        const double wLimits = LargerOf(W(run, record.maxR), W(run, record.minR));
+        // One measurement per statement: the transcript lists them in this order, and operands of one
+        // expression would be measured in whatever order the compiler picks.
+        const double wMax = W(run, record.maxR);
+        const double wMin = W(run, record.minR);
+        const double wLimits = LargerOf(wMax, wMin);
         const double wTol = W(run, record.matTolerance);
-        double wRough = W(run, record.maxRoughName) + 0.7 * W(run, record.maxRoughStr);
+        const double wName = W(run, record.maxRoughName);
+        double wRough = wName + 0.7 * W(run, record.maxRoughStr);
         if (!record.maxRoughStr.empty() && !record.maxRoughName.empty())
             wRough += W(run, kRoughGap);
-        const double wUpper = LargerOf(wRough, W(run, record.methodeStr));
+        const double wMethode = W(run, record.methodeStr);
+        const double wUpper = LargerOf(wRough, wMethode);
         double wSpacing = W(run, record.roughSpacing);
         if (record.direction != 0)
             wSpacing += W(run, kLayGap);

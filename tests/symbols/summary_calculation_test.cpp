@@ -272,6 +272,27 @@ TEST_F(SummaryCalculation, LogRecordsEveryNonEmptyTextWithFontAndWidthInMetres)
     EXPECT_NEAR(log[3].width, 0.003, kTol);
 }
 
+// The transcript lists the measurements; they come in the order the layout reads the texts, whatever
+// order a compiler evaluates operands in.
+TEST_F(SummaryCalculation, TextsOfARecordAreMeasuredInLayoutOrder)
+{
+    symbols::sfsObject& r = Record(0);
+    r.maxR = L"max";
+    r.minR = L"min";
+    r.matTolerance = L"tol";
+    r.maxRoughName = L"Ra";
+    r.maxRoughStr = L"6,3";
+    r.methodeStr = L"gedreht";
+    r.roughSpacing = L"sp";
+    r.direction = 2;
+
+    ASSERT_TRUE(symbols::CalculateSummary(run));
+
+    const std::vector<std::wstring> expected = {L"(",   L"max", L"min",     L"tol", L"Ra",
+                                                L"6,3", L"   ", L"gedreht", L"sp",  L"    "};
+    EXPECT_EQ(measurer.measuredTexts, expected);
+}
+
 TEST_F(SummaryCalculation, FontThatCannotBeAppliedEndsTheCalculationWithOneMessage)
 {
     SetUpWorkedExample();
