@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -183,6 +184,39 @@ TEST_F(SettingsLoad, IndexedSectionsAndKeysUpToTheCounts)
         EXPECT_NE(read.section, L"Format00");
         EXPECT_NE(read.section, L"Format03");
         EXPECT_NE(read.key, L"Rough04");
+    }
+}
+
+TEST_F(SettingsLoad, EachStandardHasItsOwnDefault)
+{
+    // A "Standard" of one list must not carry over to the other list when that one has none.
+    struct Case
+    {
+        const char* name;
+        std::optional<std::wstring> roughStandard;
+        std::optional<std::wstring> methodeStandard;
+        std::int32_t expectedRough;
+        std::int32_t expectedMethode;
+    };
+    const std::vector<Case> cases = {
+        {"rough only", L"5", std::nullopt, 4, 0},
+        {"methode only", std::nullopt, L"3", 0, 2},
+        {"both", L"21", L"1", 20, 0},
+        {"rough empty text", L"", L"2", 0, 1},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        RecordingProfileStore caseStore;
+        if (c.roughStandard)
+            caseStore.Put(kIni, L"RoughList", L"Standard", *c.roughStandard);
+        if (c.methodeStandard)
+            caseStore.Put(kIni, L"MethodeList", L"Standard", *c.methodeStandard);
+        app::Run run = MakeRun(caseStore, kIni);
+        config::LoadSettings(run);
+        EXPECT_FALSE(run.cc.IsErr());
+        EXPECT_EQ(run.settings.roughStandard, c.expectedRough);
+        EXPECT_EQ(run.settings.methodeStandard, c.expectedMethode);
     }
 }
 

@@ -247,6 +247,36 @@ TEST_F(IniHandlerRead, TextFallsBackToTheFileOfDefaultsAndIsCopied)
     EXPECT_TRUE(store.writes.empty()) << "a default is never written";
 }
 
+TEST_F(IniHandlerRead, LastLengthAndLastValueFollowTheirReads)
+{
+    store.Put(kCfg, L"s", L"cfgOnly", L"12345");
+    store.Put(kIni, L"s", L"d", L"2,5");
+    store.Put(kIni, L"s", L"b", L"Wahr");
+    store.Put(kIni, L"s", L"t", L"text");
+
+    std::int32_t number = 0;
+    ini.GetVal(L"cfgOnly", number, 0);
+    EXPECT_EQ(number, 12345);
+    EXPECT_EQ(ini.lastLength, 5) << "the count of the read in the file of defaults";
+    EXPECT_EQ(ini.lastValue, L"12345");
+
+    double decimal = 0;
+    ini.GetDbl(L"d", decimal, 0);
+    EXPECT_EQ(ini.lastValue, L"2,5") << "raw, before the comma is replaced";
+    bool flag = false;
+    ini.GetBool(L"b", flag, false);
+    EXPECT_EQ(ini.lastValue, L"Wahr") << "raw, before upper-casing";
+
+    // Text reads count characters but leave lastValue alone.
+    EXPECT_EQ(ini.GStr(L"t"), L"text");
+    EXPECT_EQ(ini.lastLength, 4);
+    EXPECT_EQ(ini.lastValue, L"Wahr");
+
+    ini.GetVal(L"missing", number, 3);
+    EXPECT_EQ(ini.lastValue, L"");
+    EXPECT_EQ(ini.lastLength, 0);
+}
+
 TEST_F(IniHandlerRead, DeliversAtMost127Characters)
 {
     store.Put(kIni, L"s", L"long", std::wstring(200, L'x'));
