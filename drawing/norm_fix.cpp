@@ -37,9 +37,9 @@ std::vector<std::wstring> NonEmptyParts(const std::wstring& text)
     return parts;
 }
 
-/// Splits a roughness specification found in a limit field into name and value. False when the text
+/// Splits a roughness name and value typed into a limit field into the two. False when the text
 /// holds nothing but blanks: then there is nothing to move.
-bool SplitSpecification(const std::wstring& source, std::wstring& name, std::wstring& value)
+bool SplitRoughnessEntry(const std::wstring& source, std::wstring& name, std::wstring& value)
 {
     const std::vector<std::wstring> parts = NonEmptyParts(source);
     if (parts.empty())
@@ -89,7 +89,7 @@ void CorrectSymbol(app::Run& run, symbols::sfsObject& record)
 
     bool corrected = false;
     const bool misplaced = (!lower.empty() || !upper.empty()) && value.empty() && name.empty();
-    if (misplaced && SplitSpecification(lower.empty() ? upper : lower, name, value))
+    if (misplaced && SplitRoughnessEntry(lower.empty() ? upper : lower, name, value))
     {
         lower.clear();
         upper.clear();

@@ -1,7 +1,7 @@
 // Normfix: corrects the texts of the symbols already on the sheet into the form the summary expects,
 // in the records and straight in the drawing.
 //
-// Two faults are mended: a roughness specification typed into a limit field while name and value are
+// Two faults are mended: a roughness name and value typed into a limit field while name and value are
 // empty is moved into the name and value fields; a decimal point in a roughness value becomes a comma.
 #pragma once
 

@@ -41,9 +41,8 @@ void RemoveBracketNotes(app::Run& run)
 
     // Whatever the user had selected must not be deleted with the notes. Without a selection manager the
     // selection cannot be cleared, so nothing may be deleted at all.
-    const host::SelectionManagerPtr selection = drawingDoc->SelectionManager();
-    if (!selection)
-        throw host::Error(host::kDispException, "the drawing has no selection manager");
+    const host::SelectionManagerPtr selection =
+        RequireObject(drawingDoc->SelectionManager(), "the drawing has no selection manager");
     const std::int32_t selectedCount = selection->GetSelectedObjectCount2(host::SelectionManager::kAnyMark);
     if (selectedCount > 0)
     {

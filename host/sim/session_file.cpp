@@ -114,12 +114,15 @@ std::int64_t WholeNumber(const json& value, const std::string& path, std::int64_
 {
     if (!value.is_number())
         Fail(path, "erwartet eine ganze Zahl");
+    const auto outOfRange = [&] {
+        Fail(path, "erwartet eine ganze Zahl von " + std::to_string(lowest) + " bis " + std::to_string(highest));
+    };
     std::int64_t number = 0;
     if (value.is_number_unsigned())
     {
         const auto u = value.get<std::uint64_t>();
         if (u > static_cast<std::uint64_t>(highest))
-            Fail(path, "erwartet eine ganze Zahl von " + std::to_string(lowest) + " bis " + std::to_string(highest));
+            outOfRange();
         number = static_cast<std::int64_t>(u);
     }
     else if (value.is_number_integer())
@@ -132,11 +135,11 @@ std::int64_t WholeNumber(const json& value, const std::string& path, std::int64_
         const double low = std::max(static_cast<double>(lowest), -kExact);
         const double high = std::min(static_cast<double>(highest), kExact);
         if (!(d >= low && d <= high) || std::trunc(d) != d)
-            Fail(path, "erwartet eine ganze Zahl von " + std::to_string(lowest) + " bis " + std::to_string(highest));
+            outOfRange();
         number = static_cast<std::int64_t>(d);
     }
     if (number < lowest || number > highest)
-        Fail(path, "erwartet eine ganze Zahl von " + std::to_string(lowest) + " bis " + std::to_string(highest));
+        outOfRange();
     return number;
 }
 

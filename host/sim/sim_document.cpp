@@ -107,8 +107,6 @@ class SimSelectionManager final : public host::SelectionManager, private Documen
 public:
     using DocumentPart::DocumentPart;
 
-    static bool TakesInMarkZero(std::int32_t mark) { return mark == kAnyMark || mark == 0; }
-
     // The program selects with mark 0 and a session file's selection carries no mark, so every
     // selection here bears mark 0: -1 (any mark) and 0 take in all of them, any other mark none.
     std::int32_t GetSelectedObjectCount2(std::int32_t mark) override
@@ -133,6 +131,9 @@ public:
             selection.erase(selection.begin() + static_cast<std::ptrdiff_t>(*it));
         return static_cast<std::int32_t>(positions.size());
     }
+
+private:
+    static bool TakesInMarkZero(std::int32_t mark) { return mark == kAnyMark || mark == 0; }
 };
 
 class SimCustomPropertyManager final : public host::CustomPropertyManager, private DocumentPart

@@ -50,10 +50,6 @@ std::string SimSession::Serialize() const
 void SimSession::Save(const std::filesystem::path& file) const
 {
     const auto text = Serialize();
-    const auto fail = [&file]() {
-        return SessionFileError("Sitzungsdatei kann nicht geschrieben werden: " +
-                                std::string(reinterpret_cast<const char*>(file.u8string().c_str())));
-    };
     // Written beside the file and renamed over it, so that a write that fails halfway (a full disk)
     // never destroys the session it was read from.
     std::filesystem::path temporary = file;
@@ -67,7 +63,8 @@ void SimSession::Save(const std::filesystem::path& file) const
     if (!out || error)
     {
         std::filesystem::remove(temporary, error);
-        throw fail();
+        throw SessionFileError("Sitzungsdatei kann nicht geschrieben werden: " +
+                               std::string(reinterpret_cast<const char*>(file.u8string().c_str())));
     }
 }
 
