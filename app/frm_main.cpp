@@ -114,7 +114,7 @@ void frmMain::EndOnFailure(bool hostFailure)
     catch (...)
     {
         // Showing the message failed as well: the run still ends, with nothing further attempted.
-        m_run.swAcc.reset();
+        m_run.ReleaseHostReferences();
         m_ended = true;
         m_ending = Ending::Error;
     }
@@ -136,18 +136,22 @@ void frmMain::StartUp()
     auto& run = m_run;
     m_intended = Ending::Error;
     run.cc.Init(kCaption, kIconId, true);
-    config::LoadSettings(run);
+    config::LoadSettings(run.iniHandler, run.iniPath, run.ports.platform, run.settings, run.cc);
     run.swAcc = std::make_unique<host::swAccess>(run.cc, run.ports.connector);
     run.swAcc->Link(nullptr);
     run.swAcc->GetDrawing(false);
-    drawing::ScanSheet(run);
+    drawing::Work scan = run.DrawingWork();
+    drawing::ScanSheet(scan);
     if (run.cc.IsErr())
         ShutDown();
 
     ui::SetTopMost(run.ports.platform, m_view.WindowHandle());
-    InitDialog(run, *this);
+    InitDialog(run.settings, run.list.sfsList[0], m_state);
+    // Filling the kind box set its list index, which fires the box's Click event.
+    stdSFSSymbol_Click();
+    m_view.Render(m_state);
     m_state.visible = true;
-    m_view.ShowModeless(m_state);
+    m_view.ShowModeless(m_state, *this);
     m_intended = Ending::Cancel;
     run.cc.DisplayError();
 }
@@ -172,25 +176,25 @@ void frmMain::Work()
     if (m_state.cbNormFix.value == 1 && run.settings.normFixEnabled)
     {
         m_drawingTouched = true;
-        drawing::RunNormFix(run);
-        drawing::MergeEqualSymbols(run);
+        const std::int32_t corrected = drawing::RunNormFix(run.list);
+        if (corrected > 0 && run.settings.normFixFeedback)
+            run.ports.reportBox.Show(run.cc.Caption(), drawing::NormFixReport(corrected));
+        drawing::MergeEqualSymbols(run.list);
     }
-    drawing::RemoveSummaryFromList(run);
+    drawing::RemoveSummaryFromList(run.list);
     if (run.settings.sortSymbols == 1)
-        drawing::SortList(run);
-    if (!symbols::CalculateSummary(run))
+        drawing::SortList(run.list, run.ports.platform.DecimalSeparator());
+    if (!symbols::CalculateSummary(run.settings, run.list, run.txtCalc, run.layout, run.cc))
         ShutDown();
 
     HideDialog();
     m_drawingTouched = true;
-    drawing::RemovePrevious(run);
-    if (!drawing::InsertSummary(run))
+    drawing::Work work = run.DrawingWork();
+    drawing::RemovePrevious(work);
+    if (!drawing::InsertSummary(work))
         ShutDown();
 
-    // GetDrawing succeeded at start-up, so the drawing is there unless the session was lost since.
-    if (!run.swAcc || !run.swAcc->Drawing)
-        throw host::Error(host::kRpcDisconnected, "no drawing to rebuild");
-    run.swAcc->Drawing->EditRebuild();
+    drawing::RequireDrawing(work)->EditRebuild();
     m_intended = Ending::Ok;
     ShutDown();
 }
@@ -206,7 +210,7 @@ void frmMain::cmd_Cancel_Click()
 void frmMain::Form_Unload()
 {
     Handle(Source::User, [this] {
-        m_run.swAcc.reset();
+        m_run.ReleaseHostReferences();
         m_ended = true;
         m_ending = Ending::Close;
         m_state.visible = false;
@@ -240,7 +244,7 @@ void frmMain::ShutDown()
             errorShown = m_run.cc.Code() != ui::ErrorObject::kHiddenError;
             m_run.cc.DisplayError();
         }
-        m_run.swAcc.reset();
+        m_run.ReleaseHostReferences();
         m_ended = true;
         m_ending = errorShown ? Ending::Error : m_intended;
     }

@@ -46,7 +46,7 @@ enum class Ending
 /// "ok", "cancel", "close", "error" ("" while running).
 std::string EndingName(Ending ending);
 
-class frmMain
+class frmMain final : public MainDialogEvents
 {
 public:
     /// run and view must outlive the dialog.
@@ -58,26 +58,26 @@ public:
     /// Start-up: error object, settings, session, scan; ends on a pending error, else shows the dialog.
     void Form_Load();
     /// The work sequence; always ends the run.
-    void cmd_Ok_Click();
-    void cmd_Cancel_Click();
+    void cmd_Ok_Click() override;
+    void cmd_Cancel_Click() override;
     /// The close box: ends without showing a pending error.
-    void Form_Unload();
+    void Form_Unload() override;
     /// The kind's list index changed (also when code sets it): remembers it and shows its picture.
     void stdSFSSymbol_Click();
     /// Text was typed into the kind box: the last chosen kind comes back.
     void stdSFSSymbol_Change();
-    /// Hides the dialog, shows a pending error, releases the session and ends the run.
+    /// Hides the dialog, shows a pending error, releases every host reference and ends the run.
     void ShutDown();
 
     // What the user does; each fires the handler the control would fire.
     /// Chooses kind list entry index (an index outside the list is ignored), firing stdSFSSymbol_Click.
-    void ChooseKind(std::int32_t index);
+    void ChooseKind(std::int32_t index) override;
     /// Types text into the kind box's edit field, firing stdSFSSymbol_Change.
-    void TypeKindText(const std::wstring& text);
-    void SetMethodText(const std::wstring& text);
-    void SetRoughText(const std::wstring& text);
+    void TypeKindText(const std::wstring& text) override;
+    void SetMethodText(const std::wstring& text) override;
+    void SetRoughText(const std::wstring& text) override;
     /// Checks or unchecks "Normfix"; no effect on a hidden or disabled box.
-    void SetNormFix(bool checked);
+    void SetNormFix(bool checked) override;
 
     const MainDialogState& State() const { return m_state; }
     bool Ended() const { return m_ended; }
@@ -86,8 +86,6 @@ public:
     std::int16_t symbolKind = 0; ///< the last list index chosen in stdSFSSymbol
 
 private:
-    friend void InitDialog(Run& run, frmMain& form);
-
     /// Who fired a handler: the user, or a control because code changed it.
     enum class Source
     {

@@ -1,7 +1,5 @@
 #include "app/init_dialog.h"
 
-#include "app/frm_main.h"
-#include "app/run.h"
 #include "drawing/symbol_list_ops.h"
 
 #include <algorithm>
@@ -46,12 +44,8 @@ bool IsShownKind(std::int32_t kind)
     return kind >= 0 && kind < static_cast<std::int32_t>(kKindNames.size());
 }
 
-void InitDialog(Run& run, frmMain& form)
+void InitDialog(const config::Settings& settings, symbols::sfsObject& summary, MainDialogState& state)
 {
-    const auto& settings = run.settings;
-    auto& summary = run.list.sfsList[0];
-    auto& state = form.m_state;
-
     const auto standardRough = StandardEntry(settings.roughList, settings.roughCount, settings.roughStandard);
     const auto standardMethode = StandardEntry(settings.methodeList, settings.methodeCount, settings.methodeStandard);
 
@@ -65,8 +59,10 @@ void InitDialog(Run& run, frmMain& form)
     if (!IsShownKind(summary.sfsType))
         summary.sfsType = IsShownKind(settings.standardType) ? settings.standardType : kFallbackKind;
 
-    state.stdSFSSymbol.items.assign(kKindNames.begin(), kKindNames.end());
-    form.SetKindListIndex(summary.sfsType);
+    auto& kindBox = state.stdSFSSymbol;
+    kindBox.items.assign(kKindNames.begin(), kKindNames.end());
+    kindBox.listIndex = summary.sfsType;
+    kindBox.text = kindBox.items[static_cast<std::size_t>(summary.sfsType)];
 
     FillCombo(state.stdSFSRough, ListEntries(settings.roughList, settings.roughCount), summary.maxRoughStr);
     state.label3Caption = L"Rauheit (" + settings.roughName + L")";
@@ -75,8 +71,6 @@ void InitDialog(Run& run, frmMain& form)
     state.cbNormFix.visible = settings.normFixEnabled;
     state.cbNormFix.enabled = !settings.normFixLocked;
     state.cbNormFix.value = 1;
-
-    form.m_view.Render(state);
 }
 
 } // namespace app

@@ -1,8 +1,8 @@
 // The main dialog as a model, and the port through which it is put on the screen.
 //
 // The state of every control lives in MainDialogState, owned by frmMain (portable). A view only draws
-// that state and passes what the user did to frmMain's handlers (ChooseKind, TypeKindText, SetMethodText,
-// SetRoughText, SetNormFix, cmd_Ok_Click, cmd_Cancel_Click, Form_Unload); it never changes the state itself.
+// that state and passes what the user did to the dialog's events (MainDialogEvents, which frmMain
+// implements); it never changes the state itself.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +45,34 @@ struct MainDialogState
     bool visible = false;
 };
 
+/// What the user can do in the dialog: the handlers a view fires. Each one runs to its end before it
+/// returns, and may end the run; a view fires nothing while one runs.
+class MainDialogEvents
+{
+public:
+    MainDialogEvents() = default;
+    MainDialogEvents(const MainDialogEvents&) = delete;
+    MainDialogEvents& operator=(const MainDialogEvents&) = delete;
+    virtual ~MainDialogEvents() = default;
+
+    /// Chooses kind list entry index (an index outside the list is ignored).
+    virtual void ChooseKind(std::int32_t index) = 0;
+    /// Text was typed into the kind box's edit field.
+    virtual void TypeKindText(const std::wstring& text) = 0;
+    /// The method box's edit text is now text (typed or chosen from the list).
+    virtual void SetMethodText(const std::wstring& text) = 0;
+    /// The roughness box's edit text is now text (typed or chosen from the list).
+    virtual void SetRoughText(const std::wstring& text) = 0;
+    /// Checks or unchecks "Normfix"; no effect on a hidden or disabled box.
+    virtual void SetNormFix(bool checked) = 0;
+    /// "Ok": the work sequence.
+    virtual void cmd_Ok_Click() = 0;
+    /// "Abbruch".
+    virtual void cmd_Cancel_Click() = 0;
+    /// The window's close box.
+    virtual void Form_Unload() = 0;
+};
+
 /// The dialog window. Windows: a Win32 dialog; glattmark-sim: the terminal or the command line; tests: a
 /// scripted double. Calls come from frmMain only, on the user-interface thread.
 class MainDialogView
@@ -58,9 +86,12 @@ public:
     /// The window handle, for placing the dialog top-most (0 when there is no real window). The window may
     /// exist before it is shown.
     virtual std::intptr_t WindowHandle() = 0;
-    /// Shows the dialog modeless, with no owner window, in this state; returns at once.
-    virtual void ShowModeless(const MainDialogState& state) = 0;
-    /// The state changed while the dialog exists (shown or not); the view brings its controls in step.
+    /// Shows the dialog modeless, with no owner window, in this state; returns at once. From now on what the
+    /// user does goes to events, which outlives the view's showing.
+    virtual void ShowModeless(const MainDialogState& state, MainDialogEvents& events) = 0;
+    /// The state changed while the dialog exists (shown or not); the view brings its controls in step. It
+    /// touches only the controls whose state changed: rewriting the edit field the user is typing in would
+    /// move the caret and lose the selection.
     virtual void Render(const MainDialogState& state) = 0;
     /// Hides the dialog; it takes no more input.
     virtual void Hide() = 0;

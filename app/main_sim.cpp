@@ -113,11 +113,11 @@ int RunSim(const std::vector<std::string>& args)
                                             [&transcript](const std::wstring& caption, const std::wstring& text) {
                                                 transcript.messages.push_back({"error", caption, text});
                                             });
-    ui::TerminalMessageBox messageBox(std::cerr, [&transcript](const std::wstring& caption, const std::wstring& text) {
+    ui::TerminalReportBox reportBox(std::cerr, [&transcript](const std::wstring& caption, const std::wstring& text) {
         transcript.messages.push_back({"messagebox", caption, text});
     });
 
-    const app::Ports ports{messageWindow, messageBox, platform, *measurer, profiles, connector};
+    const app::Ports ports{messageWindow, reportBox, platform, *measurer, profiles, connector};
     const std::wstring iniPath = options.iniPath ? ui::FromUtf8(*options.iniPath) : DefaultIniPath(platform);
     app::Run run(ports, iniPath);
     run.txtCalc.AttachLog(&transcript.measurements);

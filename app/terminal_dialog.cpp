@@ -70,7 +70,7 @@ bool AskText(const std::string& prompt, const ComboBoxState& box, std::istream& 
 
 } // namespace
 
-void SimDialogView::ShowModeless(const MainDialogState& state)
+void SimDialogView::ShowModeless(const MainDialogState& state, MainDialogEvents& /*events*/)
 {
     if (!m_proposal)
         m_proposal = state;

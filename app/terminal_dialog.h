@@ -18,7 +18,8 @@ class SimDialogView : public MainDialogView
 {
 public:
     std::intptr_t WindowHandle() override { return 0; }
-    void ShowModeless(const MainDialogState& state) override;
+    /// The answers come from the command line or the terminal, through frmMain directly.
+    void ShowModeless(const MainDialogState& state, MainDialogEvents& events) override;
     void Render(const MainDialogState& state) override { m_current = state; }
     void Hide() override { m_current.visible = false; }
 

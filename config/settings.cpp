@@ -1,11 +1,8 @@
 #include "config/settings.h"
 
-#include "app/run.h"
 #include "ui/conversions.h"
-#include "ui/platform.h"
 
 #include <cstdint>
-#include <memory>
 
 namespace config
 {
@@ -37,12 +34,9 @@ std::int32_t ZeroBased(std::int32_t oneBased)
     return oneBased - 1;
 }
 
-void ReadSettings(app::Run& run)
+void ReadSettings(vbIniHandler& ini, const std::wstring& iniPath, ui::Platform& platform, Settings& s)
 {
-    Settings& s = run.settings;
-    vbIniHandler& ini = *run.iniHandler;
-
-    ini.Configure(run.iniPath, L"main");
+    ini.Configure(iniPath, L"main");
     ini.GetVal(L"FormatCount", s.formatCount, 0);
     CheckCount(s.formatCount, kFormatCapacity);
     ini.GetDbl(L"BracketBase", s.bracketBase, 0);
@@ -95,7 +89,7 @@ void ReadSettings(app::Run& run)
     s.normFixLocked = s.superUserCount != 0;
     if (s.superUserCount == 0 || !s.normFixEnabled)
         return;
-    const std::wstring userName = ui::UCase(ui::GetUser(run.ports.platform));
+    const std::wstring userName = ui::UCase(ui::GetUser(platform));
     for (std::int32_t i = 1; i <= s.superUserCount; ++i)
     {
         if (ui::UCase(ini.GStr(L"user" + ui::Format00(i))) == userName)
@@ -108,25 +102,25 @@ void ReadSettings(app::Run& run)
 
 } // namespace
 
-void LoadSettings(app::Run& run)
+void LoadSettings(vbIniHandler& iniHandler, const std::wstring& iniPath, ui::Platform& platform, Settings& settings,
+                  ui::ErrorObject& cc)
 {
-    run.iniHandler = std::make_unique<vbIniHandler>(run.ports.profiles);
     try
     {
-        ReadSettings(run);
+        ReadSettings(iniHandler, iniPath, platform, settings);
     }
     catch (const BadConfiguration&)
     {
-        run.cc.eBadIni();
+        cc.eBadIni();
     }
     catch (const ui::OverflowError&)
     {
-        run.cc.eBadIni();
+        cc.eBadIni();
     }
     catch (const ui::InvalidArgumentError&)
     {
         // A path too short to be an INI file, here or through the redirection.
-        run.cc.eBadIni();
+        cc.eBadIni();
     }
 }
 

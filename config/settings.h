@@ -1,14 +1,13 @@
 // The configuration values loaded at start-up.
 #pragma once
 
+#include "config/vb_ini_handler.h"
+#include "ui/error_object.h"
+#include "ui/platform.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
-
-namespace app
-{
-struct Run;
-}
 
 namespace config
 {
@@ -51,11 +50,13 @@ struct Settings
     bool normFixLocked = false;
 };
 
-/// Reads every setting from the INI file at run.iniPath through a new run.iniHandler, in a fixed order
-/// (each value found only in the file of defaults is copied into the INI file as it is read). A count
-/// above its list's capacity, or a number beyond 32 bits, records eBadIni in run.cc and stops loading;
-/// such a count is then held as 0, so that nothing reads past a capacity.
-void LoadSettings(app::Run& run);
+/// Reads every setting from the INI file at iniPath through iniHandler, in a fixed order (each value found
+/// only in the file of defaults is copied into the INI file as it is read). The platform gives the login
+/// name that decides whether Normfix may be switched off. A count above its list's capacity, or a number
+/// beyond 32 bits, records eBadIni in cc and stops loading; such a count is then held as 0, so that
+/// nothing reads past a capacity.
+void LoadSettings(vbIniHandler& iniHandler, const std::wstring& iniPath, ui::Platform& platform, Settings& settings,
+                  ui::ErrorObject& cc);
 
 /// The INI file beside the executable: its folder, the separator, its file name without the extension,
 /// ".ini". A path without a separator gives the bare file name.

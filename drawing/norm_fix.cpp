@@ -1,7 +1,6 @@
 #include "drawing/norm_fix.h"
 
-#include "app/run.h"
-#include "drawing/drawing_access.h"
+#include "host/host_error.h"
 #include "ui/conversions.h"
 
 #include <algorithm>
@@ -80,7 +79,7 @@ std::wstring NormaliseLimitText(const std::wstring& text)
     return ui::ReplaceAll(result, L"  ", L" ");
 }
 
-void CorrectSymbol(app::Run& run, symbols::sfsObject& record)
+bool CorrectSymbol(symbols::sfsObject& record)
 {
     std::wstring name = record.maxRoughName;
     std::wstring value = record.maxRoughStr;
@@ -101,35 +100,32 @@ void CorrectSymbol(app::Run& run, symbols::sfsObject& record)
         corrected = true;
     }
     if (!corrected)
-        return;
+        return false;
 
-    ++run.normFixCount;
     record.maxRoughName = name;
     record.maxRoughStr = value;
     record.minR = lower;
     record.maxR = upper;
     // A correction that cannot reach the drawing must not be counted as made: it ends the pass like a
     // failing call.
-    const host::SFSymbolPtr symbol = RequireObject(record.obj, "the corrected record has no host symbol");
+    const host::SFSymbolPtr symbol = host::Require(record.obj, "obj");
     symbol->SetText(kSlotRoughName, name);
     symbol->SetText(kSlotRoughValue, value);
     symbol->SetText(kSlotUpperLimit, upper);
     symbol->SetText(kSlotLowerLimit, lower);
+    return true;
 }
 
-void RunNormFix(app::Run& run)
+std::int32_t RunNormFix(symbols::SymbolList& list)
 {
-    run.normFixCount = 0;
-    auto& list = run.list;
+    std::int32_t corrected = 0;
     const std::int32_t distinct = ClampedCount(list.sfsCount, symbols::kMaxDistinct);
     for (std::int32_t i = 1; i <= distinct; ++i)
-        CorrectSymbol(run, list.sfsList[static_cast<std::size_t>(i)]);
+        corrected += CorrectSymbol(list.sfsList[static_cast<std::size_t>(i)]) ? 1 : 0;
     const std::int32_t repeats = ClampedCount(list.sfsDupCount, symbols::kListCapacity);
     for (std::int32_t i = 0; i < repeats; ++i)
-        CorrectSymbol(run, list.sfsDupList[static_cast<std::size_t>(i)]);
-
-    if (run.normFixCount > 0 && run.settings.normFixFeedback)
-        run.ports.messageBox.Show(run.cc.Caption(), NormFixReport(run.normFixCount));
+        corrected += CorrectSymbol(list.sfsDupList[static_cast<std::size_t>(i)]) ? 1 : 0;
+    return corrected;
 }
 
 std::wstring NormFixReport(std::int32_t count)
@@ -137,9 +133,8 @@ std::wstring NormFixReport(std::int32_t count)
     return L"Normfix: " + std::to_wstring(count) + L" Symbol(e) korrigiert.";
 }
 
-void MergeEqualSymbols(app::Run& run)
+void MergeEqualSymbols(symbols::SymbolList& list)
 {
-    auto& list = run.list;
     const std::int32_t count = ClampedCount(list.sfsCount, symbols::kMaxDistinct);
     // Indices of the records kept, in order; a record equal to a kept one is dropped.
     std::vector<std::size_t> kept;

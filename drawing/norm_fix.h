@@ -6,30 +6,26 @@
 #pragma once
 
 #include "symbols/sfs_object.h"
+#include "symbols/symbol_list.h"
 
 #include <cstdint>
 #include <string>
 
-namespace app
-{
-struct Run;
-}
-
 namespace drawing
 {
 
-/// Corrects every listed symbol and every repeat; sets run.normFixCount and, when configured, reports it.
-/// A failing host call passes to the caller; corrections written before it stay.
-void RunNormFix(app::Run& run);
+/// Corrects every listed symbol and every repeat, and returns how many it corrected. A failing host call
+/// passes to the caller; corrections written before it stay.
+std::int32_t RunNormFix(symbols::SymbolList& list);
 
-/// Corrects one record and its host symbol; adds 1 to run.normFixCount when it changed something.
-void CorrectSymbol(app::Run& run, symbols::sfsObject& record);
+/// Corrects one record and its host symbol; true when it changed something.
+bool CorrectSymbol(symbols::sfsObject& record);
 
 /// Decimal points become commas and runs of blanks are shortened (three to one, then two to one).
 std::wstring NormaliseLimitText(const std::wstring& text);
 
 /// Drops every listed record equal to an earlier one, as the corrections may have made some equal.
-void MergeEqualSymbols(app::Run& run);
+void MergeEqualSymbols(symbols::SymbolList& list);
 
 /// The report after a pass that corrected `count` symbols.
 std::wstring NormFixReport(std::int32_t count);

@@ -1,6 +1,5 @@
 #include "drawing/previous_output_removal.h"
 
-#include "app/run.h"
 #include "drawing/drawing_access.h"
 #include "drawing/symbol_list_ops.h"
 
@@ -22,27 +21,26 @@ bool SelectNote(const host::DrawingPtr& drawingDoc, const std::wstring& noteName
 
 } // namespace
 
-void RemovePrevious(app::Run& run)
+void RemovePrevious(Work& work)
 {
     // Silent: the first failure ends the removal; the insertion that follows reports what matters.
     try
     {
-        RemoveBracketNotes(run);
-        RemoveOwnSymbols(run);
+        RemoveBracketNotes(work);
+        RemoveOwnSymbols(work);
     }
     catch (const host::Error&)
     {
     }
 }
 
-void RemoveBracketNotes(app::Run& run)
+void RemoveBracketNotes(Work& work)
 {
-    const host::DrawingPtr drawingDoc = RequireDrawing(run);
+    const host::DrawingPtr drawingDoc = RequireDrawing(work);
 
     // Whatever the user had selected must not be deleted with the notes. Without a selection manager the
     // selection cannot be cleared, so nothing may be deleted at all.
-    const host::SelectionManagerPtr selection =
-        RequireObject(drawingDoc->SelectionManager(), "the drawing has no selection manager");
+    const host::SelectionManagerPtr selection = host::Require(drawingDoc->SelectionManager(), "SelectionManager");
     const std::int32_t selectedCount = selection->GetSelectedObjectCount2(host::SelectionManager::kAnyMark);
     if (selectedCount > 0)
     {
@@ -52,24 +50,22 @@ void RemoveBracketNotes(app::Run& run)
         selection->DeSelect2(indices, host::SelectionManager::kAnyMark);
     }
 
-    const bool leftSelected = SelectNote(drawingDoc, kLeftNoteName, run.list.sheetName, false);
+    const bool leftSelected = SelectNote(drawingDoc, kLeftNoteName, work.list.sheetName, false);
     // Added to the first selection, so that one deletion removes both notes.
-    const bool rightSelected = SelectNote(drawingDoc, kRightNoteName, run.list.sheetName, true);
+    const bool rightSelected = SelectNote(drawingDoc, kRightNoteName, work.list.sheetName, true);
     if (leftSelected || rightSelected)
         drawingDoc->DeleteSelection(true);
 }
 
-void RemoveOwnSymbols(app::Run& run)
+void RemoveOwnSymbols(Work& work)
 {
-    const host::DrawingPtr drawingDoc = RequireDrawing(run);
-    const std::int32_t count = std::clamp(run.list.ownSymbolCount, std::int32_t{0}, symbols::kListCapacity);
+    const host::DrawingPtr drawingDoc = RequireDrawing(work);
+    const std::int32_t count = std::clamp(work.list.ownSymbolCount, std::int32_t{0}, symbols::kListCapacity);
     bool anySelected = false;
     for (std::int32_t i = 0; i < count; ++i)
     {
-        const host::SFSymbolPtr symbol =
-            RequireObject(run.list.ownSymbols[static_cast<std::size_t>(i)], "an earlier symbol is gone");
-        const host::AnnotationPtr annotation =
-            RequireObject(symbol->GetAnnotation(), "an earlier symbol has no annotation");
+        const host::SFSymbolPtr symbol = host::Require(work.list.ownSymbols[static_cast<std::size_t>(i)], "ownSymbols");
+        const host::AnnotationPtr annotation = host::Require(symbol->GetAnnotation(), "GetAnnotation");
         // The first symbol starts a new selection, each further one is added to it.
         anySelected = annotation->Select2(i != 0, 0) || anySelected;
     }

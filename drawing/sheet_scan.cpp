@@ -1,9 +1,7 @@
 #include "drawing/sheet_scan.h"
 
-#include "app/run.h"
-#include "drawing/drawing_access.h"
+#include "drawing/font_check.h"
 #include "drawing/symbol_list_ops.h"
-#include "symbols/summary_calculation.h"
 #include "ui/conversions.h"
 
 #include <algorithm>
@@ -54,61 +52,63 @@ std::wstring UnknownFormatMessage(std::int32_t formatCode)
     return L"Blattformat (" + std::to_wstring(formatCode) + L") nicht gefunden. Bitte Konfiguration pr\u00fcfen.";
 }
 
-void ScanSheet(app::Run& run)
+void ScanSheet(Work& work)
 {
-    if (run.cc.IsErr())
+    if (work.cc.IsErr())
         return;
 
-    auto& list = run.list;
+    auto& list = work.list;
     list.sfsCount = 0;
     list.sfsDupCount = 0;
     list.ownSymbolCount = 0;
     list.sfsList[0].Name.clear();
 
-    const host::DrawingPtr drawingDoc = RequireDrawing(run);
+    const host::DrawingPtr drawingDoc = RequireDrawing(work);
     list.sheetName = RequireCurrentSheet(drawingDoc)->GetName();
 
     // The walk yields the current sheet itself first, then its drawing views: every symbol found stands
     // on this sheet.
-    symbols::sfsObject work;
+    symbols::sfsObject found;
     for (host::ViewPtr view = drawingDoc->GetFirstView(); view; view = view->GetNextView())
     {
         for (host::SFSymbolPtr symbol = view->GetFirstSFSymbol(); symbol; symbol = symbol->GetNext())
         {
-            work.LoadFromSWX(symbol);
-            if (!TakeSymbol(list, work))
+            found.LoadFromSWX(symbol);
+            if (!TakeSymbol(list, found))
             {
-                run.cc.eMisc(kTextTooManySymbols);
+                work.cc.eMisc(kTextTooManySymbols);
                 return;
             }
         }
     }
 
-    symbols::CheckFonts(run);
+    CheckFonts(work);
 
-    const std::int32_t code = GetSheetFormatCode(run);
-    const std::int32_t searched = std::clamp(run.settings.formatCount, std::int32_t{0}, config::kFormatCapacity);
+    const std::int32_t code = GetSheetFormatCode(work);
+    const std::int32_t searched = std::clamp(work.settings.formatCount, std::int32_t{0}, config::kFormatCapacity);
     list.formatIndex = -1;
     for (std::int32_t i = 0; i < searched; ++i)
     {
-        if (run.settings.formats[static_cast<std::size_t>(i)].FormatCode == code)
+        if (work.settings.formats[static_cast<std::size_t>(i)].FormatCode == code)
         {
             list.formatIndex = i;
             return;
         }
     }
-    run.cc.eMisc(UnknownFormatMessage(code));
+    work.cc.eMisc(UnknownFormatMessage(code));
 }
 
-std::int32_t GetSheetFormatCode(app::Run& run)
+std::int32_t GetSheetFormatCode(const Work& work)
 {
-    const std::vector<double> properties = RequireCurrentSheet(RequireDrawing(run))->GetProperties();
+    const std::vector<double> properties = RequireCurrentSheet(RequireDrawing(work))->GetProperties();
+    // Without the paper size, or for a user-defined size without width and height, the sheet answered
+    // nothing the program can go on with.
     if (properties.empty())
-        throw host::Error(host::kDispException, "the sheet reported no properties");
+        throw host::Error(host::kNoObject, "GetProperties", "answered no paper size");
     if (properties[0] != kUserDefinedPaperSize)
         return ui::RoundToInt32(properties[0]);
     if (properties.size() < 7)
-        throw host::Error(host::kDispException, "the sheet reported no size");
+        throw host::Error(host::kNoObject, "GetProperties", "answered no sheet size");
     // Width and height are metres: the code reads as width mm x 10000 + height mm.
     return ui::RoundToInt32(properties[6] * 1000 + properties[5] * 10000000);
 }

@@ -2,13 +2,10 @@
 // repeats and the program's own earlier output, and the sheet's format is looked up in the settings.
 #pragma once
 
+#include "drawing/drawing_access.h"
+
 #include <cstdint>
 #include <string>
-
-namespace app
-{
-struct Run;
-}
 
 namespace drawing
 {
@@ -21,14 +18,14 @@ inline constexpr const wchar_t* kTextTooManySymbols =
 /// The host's paper-size code for a sheet of user-defined size.
 inline constexpr std::int32_t kUserDefinedPaperSize = 12;
 
-/// Fills run.list from the current sheet and finds run.list.formatIndex. Does nothing while an error is
-/// pending. Records an error for an unknown sheet format and for a sheet with more symbols than the lists
-/// hold. A failing host call passes to the caller.
-void ScanSheet(app::Run& run);
+/// Fills work.list from the current sheet, checks the fonts (CheckFonts) and finds work.list.formatIndex.
+/// Does nothing while an error is pending. Records an error for an unknown sheet format and for a sheet
+/// with more symbols than the lists hold. A failing host call passes to the caller.
+void ScanSheet(Work& work);
 
 /// The current sheet's format code: the host's paper-size code, or for a user-defined size the width in
 /// millimetres x 10000 + the height in millimetres (420 x 297 mm gives 4200297).
-std::int32_t GetSheetFormatCode(app::Run& run);
+std::int32_t GetSheetFormatCode(const Work& work);
 
 /// The message for a sheet format that is not configured.
 std::wstring UnknownFormatMessage(std::int32_t formatCode);

@@ -1,6 +1,5 @@
 #include "drawing/summary_insertion.h"
 
-#include "app/run.h"
 #include "drawing/drawing_access.h"
 #include "drawing/symbol_list_ops.h"
 
@@ -12,75 +11,73 @@ namespace
 {
 
 /// Switches toggle 24 on again through the application object, as the end of the row does.
-void SwitchToggleOn(app::Run& run)
+void SwitchToggleOn(Work& work)
 {
-    if (!run.swAcc || !run.swAcc->swApp)
-        throw host::Error(host::kDispException, "no application is attached");
-    run.swAcc->swApp->SetUserPreferenceToggle(kToggleViewActivation, true);
+    host::Require(work.swAcc.swApp, "swApp")->SetUserPreferenceToggle(kToggleViewActivation, true);
 }
 
-void InsertNote(app::Run& run, const host::DrawingPtr& drawingDoc, const symbols::Point& position,
+void InsertNote(Work& work, const host::DrawingPtr& drawingDoc, const symbols::Point& position,
                 const std::wstring& text, const std::wstring& name)
 {
     // The host places the note where the sheet was picked.
-    drawingDoc->SelectByID(run.list.sheetName, L"SHEET", position.first, position.second, 0);
+    drawingDoc->SelectByID(work.list.sheetName, L"SHEET", position.first, position.second, 0);
     const host::NotePtr note = drawingDoc->InsertNote(text);
     if (!note)
         return;
     note->put_Angle(0);
     note->SetBalloon(0, 0);
-    const host::TextFormatPtr format = RequireObject(note->GetTextFormat(), "the new note has no text format");
-    format->put_TypeFaceName(run.settings.bracketFontName);
-    format->put_CharHeightInPts(run.settings.bracketFontHeight);
+    const host::TextFormatPtr format = host::Require(note->GetTextFormat(), "GetTextFormat");
+    format->put_TypeFaceName(work.settings.bracketFontName);
+    format->put_CharHeightInPts(work.settings.bracketFontHeight);
     format->put_Bold(false);
     note->SetTextFormat(0, format);
     // Unnamed, the note would survive the next run's removal: that is a failure, not a note left as it is.
-    RequireObject(note->GetAnnotation(), "the new note has no annotation")->SetName(name);
+    host::Require(note->GetAnnotation(), "GetAnnotation")->SetName(name);
 }
 
 } // namespace
 
-bool InsertSummary(app::Run& run)
+bool InsertSummary(Work& work)
 {
     // Trapped: the first failure ends the insertion with one fixed message.
     try
     {
-        InsertSymbolRow(run);
-        if (run.list.sfsCount > 0)
-            InsertBracketNotes(run);
+        InsertSymbolRow(work);
+        if (work.list.sfsCount > 0)
+            InsertBracketNotes(work);
         return true;
     }
     catch (const host::Error&)
     {
-        run.cc.eMisc(kTextSymbolsNotCreated);
+        work.cc.eMisc(kTextSymbolsNotCreated);
         return false;
     }
 }
 
-void InsertSymbolRow(app::Run& run)
+void InsertSymbolRow(Work& work)
 {
-    const host::DrawingPtr drawingDoc = RequireDrawing(run);
+    const host::DrawingPtr drawingDoc = RequireDrawing(work);
     // With toggle 24 (dynamic view activation) on, the host may attach a new annotation to the drawing view
     // nearest the pick point instead of the sheet.
-    run.toggleWasOff = !drawingDoc->GetUserPreferenceToggle(kToggleViewActivation);
-    if (!run.toggleWasOff)
+    const bool toggleWasOff = !drawingDoc->GetUserPreferenceToggle(kToggleViewActivation);
+    if (!toggleWasOff)
         drawingDoc->SetUserPreferenceToggle(kToggleViewActivation, false);
 
     try
     {
-        drawingDoc->ActivateSheet(run.list.sheetName);
-        const std::int32_t count = std::clamp(run.list.sfsCount, std::int32_t{0}, symbols::kMaxDistinct);
+        drawingDoc->ActivateSheet(work.list.sheetName);
+        const std::int32_t count = std::clamp(work.list.sfsCount, std::int32_t{0}, symbols::kMaxDistinct);
         for (std::int32_t i = 0; i <= count; ++i)
-            InsertSymbol(run, run.list.sfsList[static_cast<std::size_t>(i)]);
+            InsertSymbol(work, work.list.sfsList[static_cast<std::size_t>(i)]);
     }
     catch (...)
     {
         // The user's setting must not be lost because the row broke off.
-        if (!run.toggleWasOff)
+        if (!toggleWasOff)
         {
             try
             {
-                SwitchToggleOn(run);
+                SwitchToggleOn(work);
             }
             catch (const host::Error&)
             {
@@ -90,15 +87,15 @@ void InsertSymbolRow(app::Run& run)
         throw;
     }
 
-    if (!run.toggleWasOff)
-        SwitchToggleOn(run);
+    if (!toggleWasOff)
+        SwitchToggleOn(work);
 }
 
-void InsertSymbol(app::Run& run, const symbols::sfsObject& record)
+void InsertSymbol(Work& work, const symbols::sfsObject& record)
 {
-    const host::DrawingPtr drawingDoc = RequireDrawing(run);
+    const host::DrawingPtr drawingDoc = RequireDrawing(work);
     // The record's position reaches the host only as the pick point of this sheet selection.
-    drawingDoc->SelectByID(run.list.sheetName, L"SHEET", record.X, record.y, 0);
+    drawingDoc->SelectByID(work.list.sheetName, L"SHEET", record.X, record.y, 0);
 
     const host::SFSymbolPtr symbol =
         RequireExtension(drawingDoc)
@@ -115,23 +112,21 @@ void InsertSymbol(app::Run& run, const symbols::sfsObject& record)
     symbol->SetText(10, record.rv3);
 
     // Unnamed, the symbol would be neither found nor replaced by the next run: a failure, not a skip.
-    const host::AnnotationPtr annotation =
-        RequireObject(symbol->GetAnnotation(), "the new surface-finish symbol has no annotation");
+    const host::AnnotationPtr annotation = host::Require(symbol->GetAnnotation(), "GetAnnotation");
     annotation->SetName(record.Name);
-    const host::TextFormatPtr format =
-        RequireObject(annotation->GetTextFormat(0), "the new surface-finish symbol has no text format");
+    const host::TextFormatPtr format = host::Require(annotation->GetTextFormat(0), "GetTextFormat");
     // The setting is in points; a height of 14 gives 3.5 mm.
-    format->put_TypeFaceName(run.settings.symbolFontName);
-    format->put_CharHeight(run.settings.symbolFontHeight / 4000.0);
+    format->put_TypeFaceName(work.settings.symbolFontName);
+    format->put_CharHeight(work.settings.symbolFontHeight / 4000.0);
     annotation->SetTextFormat(0, false, format);
 }
 
-void InsertBracketNotes(app::Run& run)
+void InsertBracketNotes(Work& work)
 {
-    const host::DrawingPtr drawingDoc = RequireDrawing(run);
+    const host::DrawingPtr drawingDoc = RequireDrawing(work);
     // A missing left note does not keep the right one from being inserted.
-    InsertNote(run, drawingDoc, run.layout.lBracketPos, L"(", kLeftNoteName);
-    InsertNote(run, drawingDoc, run.layout.rBracketPos, L")", kRightNoteName);
+    InsertNote(work, drawingDoc, work.layout.lBracketPos, L"(", kLeftNoteName);
+    InsertNote(work, drawingDoc, work.layout.rBracketPos, L")", kRightNoteName);
 }
 
 } // namespace drawing

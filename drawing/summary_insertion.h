@@ -2,12 +2,8 @@
 // the two bracket notes, each named so that the next run finds and replaces them.
 #pragma once
 
+#include "drawing/drawing_access.h"
 #include "symbols/sfs_object.h"
-
-namespace app
-{
-struct Run;
-}
 
 namespace drawing
 {
@@ -21,16 +17,16 @@ inline constexpr std::int16_t kToggleViewActivation = 24;
 
 /// Writes the whole row. False after a failure, with kTextSymbolsNotCreated recorded; what was inserted
 /// before the failure stays in the drawing.
-bool InsertSummary(app::Run& run);
+bool InsertSummary(Work& work);
 
 /// Inserts a symbol for the summary record and every listed record. Toggle 24 is switched off meanwhile
 /// and switched on again afterwards, also after a failure, when it was on. Failures pass to the caller.
-void InsertSymbolRow(app::Run& run);
+void InsertSymbolRow(Work& work);
 
 /// Inserts one symbol at the record's insertion point. A host that creates no symbol is no failure.
-void InsertSymbol(app::Run& run, const symbols::sfsObject& record);
+void InsertSymbol(Work& work, const symbols::sfsObject& record);
 
 /// Inserts the notes "(" and ")" at the calculated bracket positions.
-void InsertBracketNotes(app::Run& run);
+void InsertBracketNotes(Work& work);
 
 } // namespace drawing

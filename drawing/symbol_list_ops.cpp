@@ -1,6 +1,5 @@
 #include "drawing/symbol_list_ops.h"
 
-#include "app/run.h"
 #include "ui/conversions.h"
 
 #include <algorithm>
@@ -64,11 +63,6 @@ void RemoveSummaryFromList(symbols::SymbolList& list)
     list.sfsCount = count - 1;
 }
 
-void RemoveSummaryFromList(app::Run& run)
-{
-    RemoveSummaryFromList(run.list);
-}
-
 void SortList(symbols::SymbolList& list, wchar_t decimalSeparator)
 {
     // A bubble sort that swaps only on "ranks higher": records with equal roughness keep the order in which
@@ -84,11 +78,6 @@ void SortList(symbols::SymbolList& list, wchar_t decimalSeparator)
                 std::swap(current, next);
         }
     }
-}
-
-void SortList(app::Run& run)
-{
-    SortList(run.list, run.ports.platform.DecimalSeparator());
 }
 
 } // namespace drawing

@@ -9,11 +9,6 @@
 #include <cstdint>
 #include <string>
 
-namespace app
-{
-struct Run;
-}
-
 namespace drawing
 {
 
@@ -42,12 +37,9 @@ std::int32_t FindInList(const symbols::SymbolList& list, const symbols::sfsObjec
 
 /// Drops the list element equal to the summary record (element 0), if there is one.
 void RemoveSummaryFromList(symbols::SymbolList& list);
-void RemoveSummaryFromList(app::Run& run);
 
 /// Sorts elements 1 to sfsCount ascending by roughness value; equal values keep their order. Roughness
 /// texts are read under the given regional decimal separator.
 void SortList(symbols::SymbolList& list, wchar_t decimalSeparator);
-/// The same, under the user's regional decimal separator.
-void SortList(app::Run& run);
 
 } // namespace drawing

@@ -15,20 +15,9 @@ constexpr std::int32_t kOpenSilent = 1;
 /// OpenDoc6 type when the file ending names neither a part nor an assembly.
 constexpr std::int32_t kNoDocumentType = 0;
 
-/// E_POINTER: a member called on an object the host never handed out. Raised where the classic code
-/// would have failed with "object variable not set", so the caller sees it like any failing host call.
-constexpr std::int32_t kObjectNotSet = static_cast<std::int32_t>(0x80004003u);
-
 /// The prefix of a property value that is inherited from a parent and has no value of its own here.
 constexpr std::wstring_view kFromParentPrefix = L"FROMPARENT+";
 constexpr const wchar_t* kEmptyInheritedValue = L"### Leer";
-
-template <typename Ptr> const Ptr& Require(const Ptr& object, const char* what)
-{
-    if (!object)
-        throw Error(kObjectNotSet, std::string("Object not set: ") + what);
-    return object;
-}
 
 std::wstring AsciiLower(std::wstring text)
 {

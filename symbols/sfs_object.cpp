@@ -11,9 +11,6 @@ namespace symbols
 namespace
 {
 
-// E_POINTER: what the host interface would report for a member called on no object.
-constexpr std::int32_t kNoObject = static_cast<std::int32_t>(0x80004003u);
-
 // A record without a value, or with the value 0, ranks behind every ordinary roughness value.
 constexpr double kNoValueRank = 100.0;
 
@@ -38,8 +35,7 @@ double RoughnessRank(const std::wstring& maxRoughStr, wchar_t decimalSeparator)
 void sfsObject::LoadFromSWX(const host::SFSymbolPtr& sfsHandle)
 {
     obj = sfsHandle;
-    if (!sfsHandle)
-        throw host::Error(kNoObject, "surface-finish symbol: no object");
+    host::Require(sfsHandle, "sfsHandle");
     sfsType = sfsHandle->GetSymbolType();
     // rv2 keeps "no value" apart from ""; every other slot reads an empty slot as "".
     const auto text = [&sfsHandle](std::int16_t whichOne) { return sfsHandle->GetText(whichOne).value_or(L""); };
@@ -55,10 +51,7 @@ void sfsObject::LoadFromSWX(const host::SFSymbolPtr& sfsHandle)
     maxR = text(5);
     allRound = sfsHandle->GetSymbolAllAround();
     direction = sfsHandle->GetDirectionOfLay();
-    const host::AnnotationPtr annotation = sfsHandle->GetAnnotation();
-    if (!annotation)
-        throw host::Error(kNoObject, "surface-finish symbol without annotation");
-    Name = annotation->GetName();
+    Name = host::Require(sfsHandle->GetAnnotation(), "GetAnnotation")->GetName();
 }
 
 void sfsObject::CopyFrom(const sfsObject& source, const std::wstring& newName)

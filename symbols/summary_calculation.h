@@ -2,17 +2,15 @@
 // point from the sheet format's base point, and places the two bracket notes.
 #pragma once
 
+#include "config/settings.h"
+#include "symbols/symbol_list.h"
 #include "symbols/text_measurer.h"
+#include "ui/error_object.h"
 
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
-
-namespace app
-{
-struct Run;
-}
 
 namespace symbols
 {
@@ -75,17 +73,14 @@ struct LayoutResults
     bool calculated = false; ///< the calculation ran (successfully or not)
 };
 
-/// Width of text in metres; a font name other than "-" and "" is applied first. Throws FontError.
-double MeasureText(app::Run& run, const std::wstring& text, const std::wstring& fontName, std::int32_t fontHeight);
+/// Width of text in metres on the measuring surface; a font name other than "-" and "" is applied first.
+/// Throws FontError.
+double MeasureText(MeasuringSurface& txtCalc, const std::wstring& text, const std::wstring& fontName,
+                   std::int32_t fontHeight);
 
-/// Makes sure both configured fonts can be used, else takes them from the drawing's text formats.
-/// Never fails; records at most one message.
-void CheckFonts(app::Run& run);
-
-/// Lays out the row. False after a failure, with the error recorded.
-bool CalculateSummary(app::Run& run);
-void LayoutSymbols(app::Run& run);
-void PlaceBrackets(app::Run& run);
-double LargerOf(double a, double b);
+/// Lays out the row of list's records 0 to sfsCount into layout and the records' positions. False after a
+/// failure, with the error recorded in cc.
+bool CalculateSummary(const config::Settings& settings, SymbolList& list, MeasuringSurface& txtCalc,
+                      LayoutResults& layout, ui::ErrorObject& cc);
 
 } // namespace symbols

@@ -26,6 +26,17 @@ struct SymbolList
     std::int32_t ownSymbolCount = 0;
     std::wstring sheetName;
     std::int32_t formatIndex = -1; ///< index into the configured formats, -1 when none matches
+
+    /// Drops every reference to a host symbol (the records' and the earlier output's); the texts stay.
+    void ReleaseHostSymbols()
+    {
+        for (auto& record : sfsList)
+            record.obj.reset();
+        for (auto& record : sfsDupList)
+            record.obj.reset();
+        for (auto& symbol : ownSymbols)
+            symbol.reset();
+    }
 };
 
 } // namespace symbols

@@ -1,5 +1,8 @@
 // The windows in which the program shows a message: the error object's own window, and the plain
 // message box of the Normfix report.
+//
+// The report box is not called MessageBox: <windows.h> defines that name as a macro, and a Win32 adapter
+// would then see another type than the core does.
 #pragma once
 
 #include <optional>
@@ -34,14 +37,14 @@ public:
     virtual ClosedBy ShowModal() = 0;
 };
 
-/// A system message box with an "Ok" button and no icon; returns when it is closed.
-class MessageBox
+/// A system message box with an "Ok" button and no icon (the Normfix report); returns when it is closed.
+class ReportBox
 {
 public:
-    MessageBox() = default;
-    MessageBox(const MessageBox&) = delete;
-    MessageBox& operator=(const MessageBox&) = delete;
-    virtual ~MessageBox() = default;
+    ReportBox() = default;
+    ReportBox(const ReportBox&) = delete;
+    ReportBox& operator=(const ReportBox&) = delete;
+    virtual ~ReportBox() = default;
 
     virtual void Show(const std::wstring& caption, const std::wstring& text) = 0;
 };

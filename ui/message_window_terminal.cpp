@@ -42,14 +42,14 @@ ClosedBy TerminalMessageWindow::ShowModal()
     return ClosedBy::OkButton;
 }
 
-TerminalMessageBox::TerminalMessageBox(MessageObserver observer) : TerminalMessageBox(std::cerr, std::move(observer)) {}
+TerminalReportBox::TerminalReportBox(MessageObserver observer) : TerminalReportBox(std::cerr, std::move(observer)) {}
 
-TerminalMessageBox::TerminalMessageBox(std::ostream& out, MessageObserver observer)
+TerminalReportBox::TerminalReportBox(std::ostream& out, MessageObserver observer)
     : m_out(out), m_observer(std::move(observer))
 {
 }
 
-void TerminalMessageBox::Show(const std::wstring& caption, const std::wstring& text)
+void TerminalReportBox::Show(const std::wstring& caption, const std::wstring& text)
 {
     WriteMessage(m_out, m_observer, caption, text);
 }

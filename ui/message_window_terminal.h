@@ -32,11 +32,11 @@ private:
     MessageObserver m_observer;
 };
 
-class TerminalMessageBox : public MessageBox
+class TerminalReportBox : public ReportBox
 {
 public:
-    explicit TerminalMessageBox(MessageObserver observer = {});
-    TerminalMessageBox(std::ostream& out, MessageObserver observer);
+    explicit TerminalReportBox(MessageObserver observer = {});
+    TerminalReportBox(std::ostream& out, MessageObserver observer);
 
     void Show(const std::wstring& caption, const std::wstring& text) override;
 

@@ -37,7 +37,7 @@ bool SameObject(const SelectionEntry& a, const SelectionEntry& b)
 void RequireFinite(double value, const char* member)
 {
     if (!std::isfinite(value))
-        throw host::Error(kInvalidArg, std::string("simulated session: ") + member + ": not a finite number");
+        throw host::Error(kInvalidArg, member, "simulated session: not a finite number");
 }
 
 class SimSheet final : public host::Sheet
@@ -327,7 +327,8 @@ private:
     {
         const auto at = At();
         if (!at.symbol)
-            throw host::Error(host::kDispException, "simulated session: the object is no surface-finish symbol");
+            throw host::Error(host::kDispException, m_state->CurrentMember(),
+                              "simulated session: the object is no surface-finish symbol");
         return *at.symbol;
     }
 };
@@ -393,7 +394,8 @@ private:
     {
         const auto at = At();
         if (!at.note)
-            throw host::Error(host::kDispException, "simulated session: the object is no note");
+            throw host::Error(host::kDispException, m_state->CurrentMember(),
+                              "simulated session: the object is no note");
         return *at.note;
     }
 };
@@ -402,32 +404,32 @@ private:
 
 host::SheetPtr MakeSheet(StatePtr state, std::size_t document, std::size_t sheet)
 {
-    return std::make_shared<SimSheet>(std::move(state), document, sheet);
+    return MakeCounted<SimSheet>(state, state, document, sheet);
 }
 
 host::ViewPtr MakeView(StatePtr state, std::size_t document, std::size_t sheet, std::optional<std::size_t> view)
 {
-    return std::make_shared<SimView>(std::move(state), document, sheet, view);
+    return MakeCounted<SimView>(state, state, document, sheet, view);
 }
 
 host::SFSymbolPtr MakeSymbol(StatePtr state, AnnotationId id)
 {
-    return std::make_shared<SimSFSymbol>(std::move(state), id);
+    return MakeCounted<SimSFSymbol>(state, state, id);
 }
 
 host::NotePtr MakeNote(StatePtr state, AnnotationId id)
 {
-    return std::make_shared<SimNote>(std::move(state), id);
+    return MakeCounted<SimNote>(state, state, id);
 }
 
 host::AnnotationPtr MakeAnnotation(StatePtr state, AnnotationId id)
 {
-    return std::make_shared<SimAnnotation>(std::move(state), id);
+    return MakeCounted<SimAnnotation>(state, state, id);
 }
 
 host::TextFormatPtr MakeTextFormat(StatePtr state, TextFormatModel format)
 {
-    return std::make_shared<SimTextFormat>(std::move(state), std::move(format));
+    return MakeCounted<SimTextFormat>(state, state, std::move(format));
 }
 
 std::optional<TextFormatModel> TextFormatOf(const host::TextFormatPtr& textFormat)

@@ -246,7 +246,7 @@ public:
         if (m_state->Enter("CustomPropertyManager"))
             return nullptr;
         (void)Doc();
-        return std::make_shared<SimCustomPropertyManager>(m_state, m_document, configName);
+        return MakeCounted<SimCustomPropertyManager>(m_state, m_state, m_document, configName);
     }
 };
 
@@ -266,7 +266,7 @@ public:
         if (m_state->Enter("FeatureManager"))
             return nullptr;
         (void)Doc();
-        return std::make_shared<SimFeatureManager>(m_state, m_document);
+        return MakeCounted<SimFeatureManager>(m_state, m_state, m_document);
     }
 
     host::ExtensionPtr Extension() override
@@ -274,7 +274,7 @@ public:
         if (m_state->Enter("Extension"))
             return nullptr;
         (void)Doc();
-        return std::make_shared<SimExtension>(m_state, m_document);
+        return MakeCounted<SimExtension>(m_state, m_state, m_document);
     }
 
     host::SelectionManagerPtr SelectionManager() override
@@ -282,7 +282,7 @@ public:
         if (m_state->Enter("SelectionManager"))
             return nullptr;
         (void)Doc();
-        return std::make_shared<SimSelectionManager>(m_state, m_document);
+        return MakeCounted<SimSelectionManager>(m_state, m_state, m_document);
     }
 
     bool DeleteSelection(bool /*confirmFlag*/) override
@@ -402,8 +402,8 @@ private:
     {
         auto& document = Doc();
         if (document.type != host::kDrawing)
-            throw host::Error(kMemberNotFound,
-                              std::string("simulated session: a document that is no drawing has no ") + member);
+            throw host::Error(kMemberNotFound, member,
+                              "simulated session: a document that is no drawing has no such member");
         return document;
     }
 
@@ -485,7 +485,7 @@ public:
     {
         if (m_state->Enter("Frame"))
             return nullptr;
-        return std::make_shared<SimFrame>(m_state);
+        return MakeCounted<SimFrame>(m_state, m_state);
     }
 
     void SetUserPreferenceToggle(std::int16_t userPreferenceValue, bool onFlag) override
@@ -495,24 +495,29 @@ public:
     }
 
 private:
-    /// One object per document, so that the program sees the same document object every time.
+    /// One object per document while anybody holds it, so that the program sees the same document object
+    /// every time; the application itself keeps none alive.
     host::DocumentPtr DocumentObject(std::size_t index)
     {
-        auto& object = m_documents[index];
+        auto& cached = m_documents[index];
+        std::shared_ptr<SimDocument> object = cached.lock();
         if (!object)
-            object = std::make_shared<SimDocument>(m_state, index);
+        {
+            object = MakeCounted<SimDocument>(m_state, m_state, index);
+            cached = object;
+        }
         return object;
     }
 
     StatePtr m_state;
-    std::map<std::size_t, std::shared_ptr<SimDocument>> m_documents;
+    std::map<std::size_t, std::weak_ptr<SimDocument>> m_documents;
 };
 
 } // namespace
 
 host::ApplicationPtr MakeApplication(StatePtr state)
 {
-    return std::make_shared<SimApplication>(std::move(state));
+    return MakeCounted<SimApplication>(state, state);
 }
 
 } // namespace host::sim

@@ -113,4 +113,9 @@ std::int64_t SimSession::Rebuilds() const
     return m_state->Rebuilds();
 }
 
+std::int64_t SimSession::ObjectsHeldOutside() const
+{
+    return m_state->LiveObjects() - (m_application ? 1 : 0);
+}
+
 } // namespace host::sim

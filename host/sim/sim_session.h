@@ -64,6 +64,10 @@ public:
     const std::map<std::string, std::int64_t>& CallsByMember() const;
     std::int64_t Rebuilds() const;
 
+    /// Simulated host objects alive that the session itself does not hold: 0 once everybody who was handed
+    /// one has let go of it.
+    std::int64_t ObjectsHeldOutside() const;
+
 private:
     std::shared_ptr<SimState> m_state;
     host::ApplicationPtr m_application;

@@ -82,6 +82,7 @@ void SimState::AssignIds()
 bool SimState::Enter(const std::string& member)
 {
     ++m_totalCalls;
+    m_member = member;
     const auto count = ++m_callsByMember[member];
     bool nothing = false;
     for (const auto& fault : m_model.faults)
@@ -90,12 +91,12 @@ bool SimState::Enter(const std::string& member)
         {
         case FaultEffect::kDisconnect:
             if (m_totalCalls > fault.afterCalls)
-                throw host::Error(host::kRpcDisconnected, Where("the host has gone away (" + member + ")"));
+                throw host::Error(host::kRpcDisconnected, member, Where("the host has gone away"));
             break;
         case FaultEffect::kError:
             if (fault.member == member && fault.occurrence == count)
-                throw host::Error(host::kDispException,
-                                  Where("injected failure of " + member + " call " + std::to_string(count)));
+                throw host::Error(host::kDispException, member,
+                                  Where("injected failure of call " + std::to_string(count)));
             break;
         case FaultEffect::kNothing:
             if (fault.member == member && fault.occurrence == count)
@@ -109,7 +110,7 @@ bool SimState::Enter(const std::string& member)
 DocumentModel& SimState::Document(std::size_t index)
 {
     if (index >= m_model.documents.size())
-        throw host::Error(host::kDispException, Where("the document is no longer open"));
+        throw host::Error(host::kDispException, m_member, Where("the document is no longer open"));
     return m_model.documents[index];
 }
 
@@ -154,7 +155,7 @@ Located SimState::LocateOrFail(AnnotationId id)
 {
     auto at = Locate(id);
     if (!at)
-        throw host::Error(host::kDispException, Where("the annotation has been deleted"));
+        throw host::Error(host::kDispException, m_member, Where("the annotation has been deleted"));
     return *at;
 }
 

@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace host::sim
 {
@@ -41,12 +43,19 @@ public:
     /// for an injected failure; returns true when an object-returning call must answer nothing.
     [[nodiscard]] bool Enter(const std::string& member);
 
+    /// The member of the call being served (the last one that entered), for the failures it raises.
+    const std::string& CurrentMember() const { return m_member; }
+
     std::int64_t TotalCalls() const { return m_totalCalls; }
     const std::map<std::string, std::int64_t>& CallsByMember() const { return m_callsByMember; }
     std::int64_t Rebuilds() const { return m_rebuilds; }
     void CountRebuild() { ++m_rebuilds; }
 
     AnnotationId NewId() { return ++m_lastId; }
+
+    /// Simulated host objects alive now, whoever holds them (the session's own application included).
+    std::int64_t LiveObjects() const { return m_liveObjects; }
+    void CountObject(std::int64_t change) { m_liveObjects += change; }
 
     /// The document at index; throws host::Error when it does not exist.
     DocumentModel& Document(std::size_t index);
@@ -69,8 +78,23 @@ private:
     SessionModel m_model;
     std::map<std::string, std::int64_t> m_callsByMember;
     std::int64_t m_totalCalls = 0;
+    std::string m_member;
     std::int64_t m_rebuilds = 0;
     AnnotationId m_lastId = 0;
+    std::int64_t m_liveObjects = 0;
 };
+
+/// Makes a simulated host object that counts as alive in state until its last reference is dropped, so
+/// that a test can see whether a program let go of everything the host handed it.
+template <typename T, typename... Args>
+std::shared_ptr<T> MakeCounted(const std::shared_ptr<SimState>& state, Args&&... args)
+{
+    auto object = std::shared_ptr<T>(new T(std::forward<Args>(args)...), [state](T* dying) {
+        state->CountObject(-1);
+        delete dying;
+    });
+    state->CountObject(+1);
+    return object;
+}
 
 } // namespace host::sim

@@ -19,14 +19,14 @@ namespace app_tests
 {
 
 /// A message box that lets the test act while it is open, as the user can in its nested message loop.
-class ActingMessageBox : public testing_support::RecordingMessageBox
+class ActingReportBox : public testing_support::RecordingReportBox
 {
 public:
     std::function<void()> whileShown;
 
     void Show(const std::wstring& caption, const std::wstring& text) override
     {
-        RecordingMessageBox::Show(caption, text);
+        RecordingReportBox::Show(caption, text);
         if (whileShown)
             whileShown();
     }
@@ -56,8 +56,8 @@ struct AppHarness
     {
         connector = std::make_unique<host::sim::SimConnector>(session);
         platform.loginName = L"station7";
-        run = std::make_unique<app::Run>(
-            app::Ports{messageWindow, messageBox, platform, measurer, profiles, *connector}, kIniPath);
+        run = std::make_unique<app::Run>(app::Ports{messageWindow, reportBox, platform, measurer, profiles, *connector},
+                                         kIniPath);
         form = std::make_unique<app::frmMain>(*run, view);
         WriteStandardIni();
     }
@@ -110,7 +110,7 @@ struct AppHarness
     std::shared_ptr<host::sim::SimSession> session;
     std::unique_ptr<host::sim::SimConnector> connector;
     testing_support::RecordingMessageWindow messageWindow;
-    ActingMessageBox messageBox;
+    ActingReportBox reportBox;
     testing_support::FakePlatform platform;
     testing_support::FixedMetricMeasurer measurer;
     MemoryProfileStore profiles;

@@ -204,7 +204,7 @@ TEST(FrmMainWork, OkWritesTheRowRebuildsOnceAndEnds)
     EXPECT_TRUE(h.Messages().empty());
     EXPECT_EQ(h.session->Rebuilds(), 1);
     EXPECT_FALSE(h.view.visible);
-    EXPECT_EQ(h.run->swAcc, nullptr);
+    EXPECT_EQ(h.session->ObjectsHeldOutside(), 0);
     const auto* summary = FindSymbol(h.Sheet(), L"glmSymbol99");
     ASSERT_NE(summary, nullptr);
     EXPECT_EQ(summary->type, 1);
@@ -252,33 +252,52 @@ TEST(FrmMainWork, SummaryRecordTakesTheDialogAsTyped)
     }
 }
 
-TEST(FrmMainWork, NormFixRunsOnlyWhenCheckedAndEnabled)
+TEST(FrmMainWork, NormFixRunsOnlyWhenCheckedAndEnabledAndReportsWhenAsked)
 {
     struct Case
     {
+        const char* what;
         const wchar_t* enabled;
-        bool checked;
+        bool locked; ///< a super-user list that does not name the user
+        bool uncheck;
+        const wchar_t* feedback;
         const wchar_t* textAfter;
+        bool reported;
     };
     const Case cases[] = {
-        {L"1", true, L"3,2"},
-        {L"1", false, L"3.2"},
-        {L"0", true, L"3.2"}, // the hidden box stays checked, but Normfix is off
+        {"checked, with report", L"1", false, false, L"1", L"3,2", true},
+        {"checked, no report asked", L"1", false, false, L"0", L"3,2", false},
+        {"unchecked", L"1", false, true, L"1", L"3.2", false},
+        {"locked box cannot be unchecked", L"1", true, true, L"1", L"3,2", true},
+        {"hidden box stays checked, but Normfix is off", L"0", false, false, L"1", L"3.2", false},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(::testing::Message() << "enabled " << c.enabled << ", checked " << c.checked);
+        SCOPED_TRACE(c.what);
         AppHarness h{DrawingSession(R"([
           { "name": "Oberflächensymbol1", "type": 1, "texts": { "3": "Ra", "4": "3.2" }, "x": 0.1, "y": 0.1 } ])")};
         h.Ini(L"NormFix", L"enabled", c.enabled);
+        h.Ini(L"NormFix", L"feedback", c.feedback);
+        if (c.locked)
+        {
+            h.Ini(L"NormFix", L"SuperUser", L"1");
+            h.Ini(L"NormFix", L"user01", L"chef");
+        }
         h.form->Form_Load();
-        h.form->SetNormFix(c.checked);
+        if (c.uncheck)
+            h.form->SetNormFix(false);
         h.form->cmd_Ok_Click();
 
         EXPECT_EQ(h.form->RunEnding(), Ending::Ok);
         const auto* original = FindSymbol(h.Sheet(), L"Oberfl\u00e4chensymbol1");
         ASSERT_NE(original, nullptr);
         EXPECT_EQ(original->texts[4].value_or(L"<null>"), c.textAfter);
+        ASSERT_EQ(h.reportBox.shown.size(), c.reported ? 1u : 0u);
+        if (c.reported)
+        {
+            EXPECT_EQ(h.reportBox.shown[0].text, L"Normfix: 1 Symbol(e) korrigiert.");
+            EXPECT_EQ(h.reportBox.shown[0].caption, app::kCaption);
+        }
     }
 }
 
@@ -288,7 +307,7 @@ TEST(FrmMainWork, UserInputDuringTheWorkSequenceIsIgnored)
       { "name": "Oberflächensymbol1", "type": 1, "texts": { "3": "Ra", "4": "3.2" }, "x": 0.1, "y": 0.1 } ])")};
     h.Ini(L"NormFix", L"feedback", L"1");
     h.form->Form_Load();
-    h.messageBox.whileShown = [&h] {
+    h.reportBox.whileShown = [&h] {
         h.form->cmd_Ok_Click();
         h.form->ChooseKind(0);
         h.form->Form_Unload();
@@ -296,7 +315,7 @@ TEST(FrmMainWork, UserInputDuringTheWorkSequenceIsIgnored)
     };
     h.form->cmd_Ok_Click();
 
-    EXPECT_EQ(h.messageBox.shown.size(), 1u); // the Normfix report, once
+    EXPECT_EQ(h.reportBox.shown.size(), 1u); // the Normfix report, once
     EXPECT_EQ(h.session->Rebuilds(), 1);
     EXPECT_EQ(h.form->RunEnding(), Ending::Ok);
     EXPECT_EQ(h.run->list.sfsList[0].sfsType, 1);
@@ -320,7 +339,8 @@ TEST(FrmMainWork, CancelAndCloseLeaveTheDrawingUntouched)
         EXPECT_EQ(h.session->Rebuilds(), 0);
         EXPECT_TRUE(h.Messages().empty());
         EXPECT_EQ(h.form->RunEnding(), close ? Ending::Close : Ending::Cancel);
-        EXPECT_EQ(h.run->swAcc, nullptr);
+        // Under COM a reference kept past the run's end would outlive the apartment.
+        EXPECT_EQ(h.session->ObjectsHeldOutside(), 0);
     }
 }
 
@@ -401,7 +421,7 @@ TEST(FrmMainWork, HostGoingAwayAtAnyCallEndsWithExactlyOneMessage)
         EXPECT_TRUE(h.form->Ended());
         EXPECT_EQ(h.form->RunEnding(), Ending::Error);
         EXPECT_EQ(h.messageWindow.shown.size(), 1u);
-        EXPECT_EQ(h.run->swAcc, nullptr);
+        EXPECT_EQ(h.session->ObjectsHeldOutside(), 0);
         EXPECT_FALSE(h.view.visible);
     }
 }

@@ -1,6 +1,5 @@
 #include "config/settings.h"
 
-#include "app/run.h"
 #include "config/profile_file.h"
 #include "tests/config/recording_profile_store.h"
 #include "tests/config/temp_folder.h"
@@ -23,36 +22,32 @@ using config_testing::TempFolder;
 namespace
 {
 
-class NoMeasurer : public symbols::TextMeasurer
-{
-public:
-    bool ApplyFont(const std::wstring&, double) override { return false; }
-    double MeasureMillimetres(const std::wstring&) override { return 0; }
-};
-
-class NoSession : public host::SessionConnector
-{
-public:
-    host::ApplicationPtr GetActiveObject(const std::wstring&) override { return nullptr; }
-};
-
 const std::wstring kIni = L"C:\\glm\\glattmark.ini";
 const std::wstring kCfg = L"C:\\glm\\glattmark.cfg";
 
-/// A run whose settings are loaded from the given store.
+/// What one loading leaves: the settings, the error object and the handler.
+struct Loaded
+{
+    Loaded(config::ProfileStore& profiles, ui::MessageWindow& window) : cc(window), iniHandler(profiles) {}
+
+    ui::ErrorObject cc;
+    config::vbIniHandler iniHandler;
+    config::Settings settings;
+};
+
 class SettingsLoad : public ::testing::Test
 {
 protected:
-    app::Run MakeRun(config::ProfileStore& profiles, const std::wstring& iniPath)
+    /// Loads the settings from the INI file at iniPath through the given store.
+    Loaded Load(config::ProfileStore& profiles, const std::wstring& iniPath)
     {
-        return app::Run(app::Ports{window, box, platform, measurer, profiles, connector}, iniPath);
+        Loaded loaded(profiles, window);
+        config::LoadSettings(loaded.iniHandler, iniPath, platform, loaded.settings, loaded.cc);
+        return loaded;
     }
 
     testing_support::RecordingMessageWindow window;
-    testing_support::RecordingMessageBox box;
     testing_support::FakePlatform platform;
-    NoMeasurer measurer;
-    NoSession connector;
     RecordingProfileStore store;
 };
 
@@ -60,12 +55,10 @@ TEST_F(SettingsLoad, NoFilesGiveTheDefaults)
 {
     TempFolder folder;
     config::FileProfileStore files;
-    app::Run run = MakeRun(files, folder.File(L"glattmark.ini"));
-    config::LoadSettings(run);
+    const Loaded loaded = Load(files, folder.File(L"glattmark.ini"));
 
-    const config::Settings& s = run.settings;
-    ASSERT_TRUE(run.iniHandler);
-    EXPECT_FALSE(run.cc.IsErr());
+    const config::Settings& s = loaded.settings;
+    EXPECT_FALSE(loaded.cc.IsErr());
     EXPECT_EQ(s.formatCount, 0);
     EXPECT_EQ(s.bracketBase, 0);
     EXPECT_EQ(s.hAlign, 0);
@@ -85,7 +78,7 @@ TEST_F(SettingsLoad, NoFilesGiveTheDefaults)
     EXPECT_EQ(s.superUserCount, 0);
     EXPECT_FALSE(s.normFixLocked);
     EXPECT_FALSE(TempFolder::Read(folder.File(L"glattmark.ini"))) << "no default is ever written";
-    EXPECT_EQ(run.iniHandler->iniSection, L"NormFix");
+    EXPECT_EQ(loaded.iniHandler.iniSection, L"NormFix");
 }
 
 TEST_F(SettingsLoad, ReadsInTheFixedOrder)
@@ -97,8 +90,7 @@ TEST_F(SettingsLoad, ReadsInTheFixedOrder)
     store.Put(kIni, L"NormFix", L"SuperUser", L"1");
     store.Put(kIni, L"NormFix", L"user01", L"nobody");
     platform.loginName = L"someone";
-    app::Run run = MakeRun(store, kIni);
-    config::LoadSettings(run);
+    const Loaded loaded = Load(store, kIni);
 
     std::vector<std::pair<std::wstring, std::wstring>> iniReads;
     for (const auto& read : store.reads)
@@ -135,7 +127,7 @@ TEST_F(SettingsLoad, ReadsInTheFixedOrder)
         {L"NormFix", L"user01"},
     };
     EXPECT_EQ(iniReads, expected);
-    EXPECT_TRUE(run.settings.normFixLocked);
+    EXPECT_TRUE(loaded.settings.normFixLocked);
 }
 
 TEST_F(SettingsLoad, IndexedSectionsAndKeysUpToTheCounts)
@@ -158,11 +150,10 @@ TEST_F(SettingsLoad, IndexedSectionsAndKeysUpToTheCounts)
     store.Put(kIni, L"MethodeList", L"Methode01", L"gefr\u00e4st");
     store.Put(kIni, L"MethodeList", L"Standard", L"0");
     store.Put(kIni, L"main", L"StandardType", L"7");
-    app::Run run = MakeRun(store, kIni);
-    config::LoadSettings(run);
+    const Loaded loaded = Load(store, kIni);
 
-    const config::Settings& s = run.settings;
-    EXPECT_FALSE(run.cc.IsErr());
+    const config::Settings& s = loaded.settings;
+    EXPECT_FALSE(loaded.cc.IsErr());
     EXPECT_EQ(s.formats[0].Name, L"A4 hoch");
     EXPECT_EQ(s.formats[0].FormatCode, 7);
     EXPECT_NEAR(s.formats[0].BasePointX, 0.02, 1e-9);
@@ -212,11 +203,10 @@ TEST_F(SettingsLoad, EachStandardHasItsOwnDefault)
             caseStore.Put(kIni, L"RoughList", L"Standard", *c.roughStandard);
         if (c.methodeStandard)
             caseStore.Put(kIni, L"MethodeList", L"Standard", *c.methodeStandard);
-        app::Run run = MakeRun(caseStore, kIni);
-        config::LoadSettings(run);
-        EXPECT_FALSE(run.cc.IsErr());
-        EXPECT_EQ(run.settings.roughStandard, c.expectedRough);
-        EXPECT_EQ(run.settings.methodeStandard, c.expectedMethode);
+        const Loaded loaded = Load(caseStore, kIni);
+        EXPECT_FALSE(loaded.cc.IsErr());
+        EXPECT_EQ(loaded.settings.roughStandard, c.expectedRough);
+        EXPECT_EQ(loaded.settings.methodeStandard, c.expectedMethode);
     }
 }
 
@@ -228,12 +218,11 @@ TEST_F(SettingsLoad, CountsAtCapacityLoadEveryEntry)
     store.Put(kIni, L"RoughList", L"Rough21", L"50");
     store.Put(kIni, L"MethodeList", L"Count", L"21");
     store.Put(kIni, L"MethodeList", L"Methode21", L"poliert");
-    app::Run run = MakeRun(store, kIni);
-    config::LoadSettings(run);
-    EXPECT_FALSE(run.cc.IsErr());
-    EXPECT_EQ(run.settings.formats[10].Name, L"last");
-    EXPECT_EQ(run.settings.roughList[20], L"50");
-    EXPECT_EQ(run.settings.methodeList[20], L"poliert");
+    const Loaded loaded = Load(store, kIni);
+    EXPECT_FALSE(loaded.cc.IsErr());
+    EXPECT_EQ(loaded.settings.formats[10].Name, L"last");
+    EXPECT_EQ(loaded.settings.roughList[20], L"50");
+    EXPECT_EQ(loaded.settings.methodeList[20], L"poliert");
 }
 
 TEST_F(SettingsLoad, BrokenConfigurationRecordsBadIniAndStops)
@@ -264,13 +253,12 @@ TEST_F(SettingsLoad, BrokenConfigurationRecordsBadIniAndStops)
         RecordingProfileStore caseStore;
         caseStore.Put(kIni, L"main", L"FormatCount", L"1");
         caseStore.Put(kIni, c.section, c.key, c.value);
-        app::Run run = MakeRun(caseStore, kIni);
-        config::LoadSettings(run);
-        EXPECT_EQ(run.cc.Description(), ui::kTextBadIni);
-        EXPECT_EQ(run.cc.Code(), ui::ErrorObject::kShownError);
+        const Loaded loaded = Load(caseStore, kIni);
+        EXPECT_EQ(loaded.cc.Description(), ui::kTextBadIni);
+        EXPECT_EQ(loaded.cc.Code(), ui::ErrorObject::kShownError);
         if (c.count)
         {
-            EXPECT_EQ(run.settings.*c.count, 0);
+            EXPECT_EQ(loaded.settings.*c.count, 0);
         }
         bool normFixRead = false;
         for (const auto& read : caseStore.reads)
@@ -284,11 +272,10 @@ TEST_F(SettingsLoad, NegativeCountsReadNothing)
     store.Put(kIni, L"main", L"FormatCount", L"-1");
     store.Put(kIni, L"RoughList", L"Count", L"-3");
     store.Put(kIni, L"MethodeList", L"Count", L"-2147483648");
-    app::Run run = MakeRun(store, kIni);
-    config::LoadSettings(run);
-    EXPECT_FALSE(run.cc.IsErr());
-    EXPECT_EQ(run.settings.formatCount, -1);
-    EXPECT_EQ(run.settings.roughCount, -3);
+    const Loaded loaded = Load(store, kIni);
+    EXPECT_FALSE(loaded.cc.IsErr());
+    EXPECT_EQ(loaded.settings.formatCount, -1);
+    EXPECT_EQ(loaded.settings.roughCount, -3);
     for (const auto& read : store.reads)
     {
         EXPECT_NE(read.section.rfind(L"Format", 0), 0u) << ui::ToUtf8(read.section);
@@ -330,10 +317,9 @@ TEST_F(SettingsLoad, SuperUsersMaySwitchNormFixOff)
         for (const auto& [key, name] : c.users)
             caseStore.Put(kIni, L"NormFix", key, name);
         platform.loginName = c.login;
-        app::Run run = MakeRun(caseStore, kIni);
-        config::LoadSettings(run);
-        EXPECT_FALSE(run.cc.IsErr());
-        EXPECT_EQ(run.settings.normFixLocked, c.expectedLocked);
+        const Loaded loaded = Load(caseStore, kIni);
+        EXPECT_FALSE(loaded.cc.IsErr());
+        EXPECT_EQ(loaded.settings.normFixLocked, c.expectedLocked);
         std::int32_t userReads = 0;
         for (const auto& read : caseStore.reads)
         {
@@ -353,11 +339,10 @@ TEST_F(SettingsLoad, OnlyTheFileOfDefaultsFillsANewIniFile)
                                                      "[Format01]\r\nName=A4\r\nFormatCode=7\r\n"
                                                      "[NormFix]\r\nenabled=wahr\r\n"
                                                      "[Unused]\r\nx=1\r\n");
-    app::Run run = MakeRun(files, iniPath);
-    config::LoadSettings(run);
-    EXPECT_EQ(run.settings.sortSymbols, 1);
-    EXPECT_EQ(run.settings.formats[0].FormatCode, 7);
-    EXPECT_TRUE(run.settings.normFixEnabled);
+    const Loaded loaded = Load(files, iniPath);
+    EXPECT_EQ(loaded.settings.sortSymbols, 1);
+    EXPECT_EQ(loaded.settings.formats[0].FormatCode, 7);
+    EXPECT_TRUE(loaded.settings.normFixEnabled);
     EXPECT_EQ(TempFolder::Read(iniPath), "[main]\r\nFormatCount=1\r\nSort=1\r\n"
                                          "[Format01]\r\nName=A4\r\nFormatCode=7\r\n"
                                          "[NormFix]\r\nenabled=wahr\r\n");
@@ -375,12 +360,11 @@ TEST_F(SettingsLoad, TheExampleConfiguration)
     const auto before = TempFolder::Read(iniPath);
 
     config::FileProfileStore files;
-    app::Run run = MakeRun(files, iniPath);
     platform.loginName = L"mustermann";
-    config::LoadSettings(run);
+    const Loaded loaded = Load(files, iniPath);
 
-    const config::Settings& s = run.settings;
-    EXPECT_FALSE(run.cc.IsErr());
+    const config::Settings& s = loaded.settings;
+    EXPECT_FALSE(loaded.cc.IsErr());
     ASSERT_EQ(s.formatCount, 7);
     EXPECT_EQ(s.formats[0].FormatCode, 7);
     EXPECT_EQ(s.formats[6].FormatCode, 4200297);

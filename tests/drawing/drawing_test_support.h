@@ -1,13 +1,12 @@
-// What the drawing tests share: a run built from port doubles, and a host symbol that only records the
-// texts written to it.
+// What the drawing tests share: the pieces a drawing operation works on, built from port doubles, and a
+// host symbol that only records the texts written to it.
 #pragma once
 
-#include "app/run.h"
-#include "config/profile_store.h"
+#include "drawing/drawing_access.h"
 #include "host/session_connector.h"
-#include "tests/support/fake_platform.h"
 #include "tests/support/fixed_metric_measurer.h"
 #include "tests/support/recording_message_window.h"
+#include "ui/error_object.h"
 
 #include <array>
 #include <cstdint>
@@ -20,22 +19,6 @@
 namespace drawing_tests
 {
 
-class NoProfiles : public config::ProfileStore
-{
-public:
-    std::int32_t GetString(const std::wstring&, const std::wstring&, const std::optional<std::wstring>& defaultValue,
-                           std::wstring& returned, std::int32_t, const std::wstring&) override
-    {
-        returned = defaultValue.value_or(L"");
-        return static_cast<std::int32_t>(returned.size());
-    }
-    bool WriteString(const std::wstring&, const std::optional<std::wstring>&, const std::optional<std::wstring>&,
-                     const std::wstring&) override
-    {
-        return false;
-    }
-};
-
 /// Hands out the application it was given (nothing: no session running).
 class FixedConnector : public host::SessionConnector
 {
@@ -44,26 +27,30 @@ public:
     host::ApplicationPtr GetActiveObject(const std::wstring&) override { return application; }
 };
 
-/// A run on port doubles; the session is attached by the test.
-struct RunHarness
+/// What a drawing operation works on, built fresh from port doubles; the test attaches the session.
+struct WorkHarness
 {
     testing_support::RecordingMessageWindow window;
-    testing_support::RecordingMessageBox messageBox;
-    testing_support::FakePlatform platform;
     testing_support::FixedMetricMeasurer measurer;
-    NoProfiles profiles;
     FixedConnector connector;
-    app::Run run{app::Ports{window, messageBox, platform, measurer, profiles, connector}, L"glattmark.ini"};
+    ui::ErrorObject cc{window};
+    config::Settings settings;
+    host::swAccess swAcc{cc, connector};
+    symbols::SymbolList list;
+    symbols::MeasuringSurface txtCalc{measurer};
+    symbols::LayoutResults layout;
+    drawing::Work work{swAcc, list, settings, txtCalc, layout, cc};
 
-    RunHarness() { run.cc.Init(L"SW Oberfl\u00e4chen - Assistent", std::nullopt, true); }
+    WorkHarness() { cc.Init(L"SW Oberfl\u00e4chen - Assistent", std::nullopt, true); }
+    WorkHarness(const WorkHarness&) = delete;
+    WorkHarness& operator=(const WorkHarness&) = delete;
 
-    /// Attaches the run to an application and its drawing without going through the session object's
-    /// own attaching, so that the host sees only the calls of the code under test.
+    /// Attaches to an application and its drawing without going through the session object's own
+    /// attaching, so that the host sees only the calls of the code under test.
     void Attach(const host::ApplicationPtr& application, const host::DrawingPtr& drawingDoc)
     {
-        run.swAcc = std::make_unique<host::swAccess>(run.cc, connector);
-        run.swAcc->swApp = application;
-        run.swAcc->Drawing = drawingDoc;
+        swAcc.swApp = application;
+        swAcc.Drawing = drawingDoc;
     }
 };
 
@@ -85,7 +72,7 @@ public:
     bool SetText(std::int16_t whichOne, const host::OptionalText& text) override
     {
         if (failSetTextAt && *failSetTextAt == written.size())
-            throw host::Error(host::kDispException, "SetText");
+            throw host::Error(host::kDispException, "SetText", "failure injected by the test");
         written.emplace_back(whichOne, text);
         texts.at(static_cast<std::size_t>(whichOne)) = text;
         return true;

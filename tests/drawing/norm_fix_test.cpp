@@ -15,7 +15,7 @@ namespace
 {
 
 using drawing_tests::RecordingSymbol;
-using drawing_tests::RunHarness;
+using drawing_tests::WorkHarness;
 
 TEST(NormaliseLimitText, PointsBecomeCommasAndBlankRunsShrink)
 {
@@ -82,7 +82,6 @@ TEST(CorrectSymbol, RecordAndDrawingAfterCorrection)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
-        RunHarness h;
         auto symbol = std::make_shared<RecordingSymbol>();
         symbols::sfsObject record;
         record.maxRoughName = c.before.name;
@@ -91,13 +90,12 @@ TEST(CorrectSymbol, RecordAndDrawingAfterCorrection)
         record.maxR = c.before.upper;
         record.obj = symbol;
 
-        drawing::CorrectSymbol(h.run, record);
+        EXPECT_EQ(drawing::CorrectSymbol(record), c.corrected);
 
         EXPECT_EQ(record.maxRoughName, c.after.name);
         EXPECT_EQ(record.maxRoughStr, c.after.value);
         EXPECT_EQ(record.minR, c.after.lower);
         EXPECT_EQ(record.maxR, c.after.upper);
-        EXPECT_EQ(h.run.normFixCount, c.corrected ? 1 : 0);
         using Written = std::vector<std::pair<std::int16_t, host::OptionalText>>;
         const Written expectedWrites =
             c.corrected ? Written{{3, c.after.name}, {4, c.after.value}, {5, c.after.upper}, {6, c.after.lower}}
@@ -106,15 +104,14 @@ TEST(CorrectSymbol, RecordAndDrawingAfterCorrection)
     }
 }
 
-/// A run whose list holds the given symbols; the last `repeats` of them are repeats, not listed ones.
+/// A symbol list that holds the given symbols; the last `repeats` of them are repeats, not listed ones.
 struct NormFixRun
 {
-    RunHarness h;
+    symbols::SymbolList list;
     std::vector<std::shared_ptr<RecordingSymbol>> symbols;
 
     NormFixRun(const std::vector<Texts>& texts, std::size_t repeats)
     {
-        auto& list = h.run.list;
         for (std::size_t i = 0; i < texts.size(); ++i)
         {
             symbols.push_back(std::make_shared<RecordingSymbol>());
@@ -136,40 +133,23 @@ struct NormFixRun
                 list.sfsDupList[static_cast<std::size_t>(list.sfsDupCount++)] = rec;
             }
         }
-        h.run.settings.normFixFeedback = true;
     }
 };
 
-TEST(RunNormFix, CorrectsListedSymbolsAndRepeatsAndReportsTheCount)
+TEST(RunNormFix, CorrectsListedSymbolsAndRepeatsAndCountsThem)
 {
     NormFixRun r(
         {{L"Ra", L"3.2", L"", L""}, {L"Ra", L"6,3", L"", L""}, {L"", L"", L"1.6", L""}, {L"Ra", L"3.2", L"", L""}}, 1);
-    r.h.run.list.sfsList[0].maxRoughStr = L"0.8"; // the summary record is never corrected
+    r.list.sfsList[0].maxRoughStr = L"0.8"; // the summary record is never corrected
 
-    drawing::RunNormFix(r.h.run);
+    EXPECT_EQ(drawing::RunNormFix(r.list), 3);
 
-    EXPECT_EQ(r.h.run.normFixCount, 3);
     EXPECT_EQ(r.symbols[1]->written.size(), 0u);
     EXPECT_EQ(r.symbols[3]->texts[4], host::OptionalText(L"3,2"));
-    EXPECT_EQ(r.h.run.list.sfsList[0].maxRoughStr, L"0.8");
-    ASSERT_EQ(r.h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(r.h.messageBox.shown[0].text, L"Normfix: 3 Symbol(e) korrigiert.");
-    EXPECT_EQ(r.h.messageBox.shown[0].caption, L"SW Oberfl\u00e4chen - Assistent");
-}
+    EXPECT_EQ(r.list.sfsList[0].maxRoughStr, L"0.8");
 
-TEST(RunNormFix, NoReportWhenNothingCorrectedOrFeedbackOff)
-{
     NormFixRun nothing({{L"Ra", L"3,2", L"", L""}}, 0);
-    nothing.h.run.normFixCount = 7; // left from an earlier pass
-    drawing::RunNormFix(nothing.h.run);
-    EXPECT_EQ(nothing.h.run.normFixCount, 0);
-    EXPECT_TRUE(nothing.h.messageBox.shown.empty());
-
-    NormFixRun silent({{L"Ra", L"3.2", L"", L""}}, 0);
-    silent.h.run.settings.normFixFeedback = false;
-    drawing::RunNormFix(silent.h.run);
-    EXPECT_EQ(silent.h.run.normFixCount, 1);
-    EXPECT_TRUE(silent.h.messageBox.shown.empty());
+    EXPECT_EQ(drawing::RunNormFix(nothing.list), 0);
 }
 
 TEST(RunNormFix, AHostFailurePassesOnAndKeepsEarlierCorrections)
@@ -177,24 +157,22 @@ TEST(RunNormFix, AHostFailurePassesOnAndKeepsEarlierCorrections)
     NormFixRun r({{L"Ra", L"3.2", L"", L""}, {L"Ra", L"1.6", L"", L""}, {L"Ra", L"0.8", L"", L""}}, 0);
     r.symbols[1]->failSetTextAt = 1;
 
-    EXPECT_THROW(drawing::RunNormFix(r.h.run), host::Error);
+    EXPECT_THROW(drawing::RunNormFix(r.list), host::Error);
 
     EXPECT_EQ(r.symbols[0]->texts[4], host::OptionalText(L"3,2"));
     EXPECT_TRUE(r.symbols[2]->written.empty());
-    EXPECT_TRUE(r.h.messageBox.shown.empty());
 }
 
-TEST(RunNormFix, ACorrectionWithoutItsHostSymbolEndsThePassUnreported)
+TEST(RunNormFix, ACorrectionWithoutItsHostSymbolEndsThePassUncounted)
 {
     // Counting it would report a correction the drawing never received.
     NormFixRun r({{L"Ra", L"3.2", L"", L""}, {L"Ra", L"1.6", L"", L""}, {L"Ra", L"0.8", L"", L""}}, 0);
-    r.h.run.list.sfsList[2].obj = nullptr;
+    r.list.sfsList[2].obj = nullptr;
 
-    EXPECT_THROW(drawing::RunNormFix(r.h.run), host::Error);
+    EXPECT_THROW(drawing::RunNormFix(r.list), host::Error);
 
     EXPECT_EQ(r.symbols[0]->texts[4], host::OptionalText(L"3,2"));
     EXPECT_TRUE(r.symbols[2]->written.empty());
-    EXPECT_TRUE(r.h.messageBox.shown.empty());
 }
 
 TEST(MergeEqualSymbols, SymbolsMadeEqualByTheCorrectionBecomeOne)
@@ -202,10 +180,10 @@ TEST(MergeEqualSymbols, SymbolsMadeEqualByTheCorrectionBecomeOne)
     NormFixRun r(
         {{L"Ra", L"3.2", L"", L""}, {L"Ra", L"6,3", L"", L""}, {L"", L"", L"Ra 3,2", L""}, {L"Ra", L"6.3", L"", L""}},
         0);
-    drawing::RunNormFix(r.h.run);
-    drawing::MergeEqualSymbols(r.h.run);
+    drawing::RunNormFix(r.list);
+    drawing::MergeEqualSymbols(r.list);
 
-    const auto& list = r.h.run.list;
+    const auto& list = r.list;
     ASSERT_EQ(list.sfsCount, 2);
     EXPECT_EQ(list.sfsList[1].Name, L"glmSymbol01");
     EXPECT_EQ(list.sfsList[2].Name, L"glmSymbol02");
@@ -215,9 +193,9 @@ TEST(MergeEqualSymbols, SymbolsMadeEqualByTheCorrectionBecomeOne)
 TEST(MergeEqualSymbols, DistinctListStaysAsItIs)
 {
     NormFixRun r({{L"Ra", L"3,2", L"", L""}, {L"Ra", L"6,3", L"", L""}}, 0);
-    drawing::MergeEqualSymbols(r.h.run);
-    EXPECT_EQ(r.h.run.list.sfsCount, 2);
-    EXPECT_EQ(r.h.run.list.sfsList[2].Name, L"glmSymbol02");
+    drawing::MergeEqualSymbols(r.list);
+    EXPECT_EQ(r.list.sfsCount, 2);
+    EXPECT_EQ(r.list.sfsList[2].Name, L"glmSymbol02");
 }
 
 } // namespace
@@ -231,7 +209,7 @@ using drawing_tests::SheetJson;
 using drawing_tests::SimRun;
 using drawing_tests::SymbolJson;
 
-TEST(RunNormFix, WritesCorrectionsIntoTheDrawingAndReportsThem)
+TEST(RunNormFix, WritesCorrectionsIntoTheDrawingAndCountsThem)
 {
     const std::vector<Json> symbols = {
         SymbolJson("A", {{"6", "Ra 3.2"}}),                     // misplaced into the lower limit
@@ -241,12 +219,11 @@ TEST(RunNormFix, WritesCorrectionsIntoTheDrawingAndReportsThem)
         SymbolJson("glmSymbol99", {{"3", "Ra"}, {"4", "6.3"}}), // earlier output is not corrected
     };
     SimRun r(SessionJson({SheetJson("Blatt1", symbols)}));
-    r.run.settings.normFixFeedback = true;
-    drawing::ScanSheet(r.run);
-    ASSERT_EQ(r.run.list.sfsDupCount, 1);
+    drawing::ScanSheet(r.work);
+    ASSERT_EQ(r.list.sfsDupCount, 1);
 
-    drawing::RunNormFix(r.run);
-    drawing::MergeEqualSymbols(r.run);
+    EXPECT_EQ(drawing::RunNormFix(r.list), 3);
+    drawing::MergeEqualSymbols(r.list);
 
     EXPECT_EQ(r.Calls("SetText"), 12);
     const auto texts = [&](const wchar_t* name) {
@@ -258,9 +235,7 @@ TEST(RunNormFix, WritesCorrectionsIntoTheDrawingAndReportsThem)
     EXPECT_EQ(texts(L"D"), (T{L"Ra", L"3,2", L"", L""}));
     EXPECT_EQ(texts(L"B"), (T{L"Ra", L"1,6", L"", L""}));
     EXPECT_EQ(texts(L"glmSymbol99"), (T{L"Ra", L"6.3", L"", L""}));
-    ASSERT_EQ(r.messageBox.shown.size(), 1u);
-    EXPECT_EQ(r.messageBox.shown[0].text, L"Normfix: 3 Symbol(e) korrigiert.");
-    EXPECT_EQ(r.run.list.sfsCount, 3);
+    EXPECT_EQ(r.list.sfsCount, 3);
 }
 
 } // namespace

@@ -44,9 +44,9 @@ Json SheetsWithEarlierRows(const std::vector<std::string>& notesOnBlatt1, const 
 /// Scans (which collects the earlier symbols) and removes.
 void ScanAndRemove(SimRun& r)
 {
-    drawing::ScanSheet(r.run);
-    ASSERT_FALSE(r.run.cc.IsErr());
-    drawing::RemovePrevious(r.run);
+    drawing::ScanSheet(r.work);
+    ASSERT_FALSE(r.cc.IsErr());
+    drawing::RemovePrevious(r.work);
 }
 
 TEST(RemovePrevious, DeletesTheEarlierRowOfThisSheetOnly)
@@ -54,7 +54,7 @@ TEST(RemovePrevious, DeletesTheEarlierRowOfThisSheetOnly)
     SimRun r(SheetsWithEarlierRows({"glmLNote", "DetailItem1", "glmRNote"}));
     ScanAndRemove(r);
 
-    EXPECT_FALSE(r.run.cc.IsErr());
+    EXPECT_FALSE(r.cc.IsErr());
     EXPECT_EQ(r.SymbolNames(0), (Names{L"Oberfl\u00e4chensymbol1"}));
     EXPECT_EQ(r.NoteNames(0), (Names{L"DetailItem1"}));
     EXPECT_EQ(r.SymbolNames(1), (Names{L"glmSymbol99"}));
@@ -98,18 +98,18 @@ TEST(RemovePrevious, NothingEarlierNothingDeleted)
     EXPECT_EQ(r.Calls("DeleteSelection"), 0);
     EXPECT_EQ(r.SymbolNames(0), (Names{L"Oberfl\u00e4chensymbol1"}));
     EXPECT_EQ(r.NoteNames(0), (Names{L"DetailItem1"}));
-    EXPECT_FALSE(r.run.cc.IsErr());
+    EXPECT_FALSE(r.cc.IsErr());
 }
 
 TEST(RemovePrevious, CallsEachHostMemberAsOftenAsTheRemovalNeeds)
 {
     SimRun r(SheetsWithEarlierRows({"glmLNote", "glmRNote", "DetailItem1"},
                                    {{"selection", Json::array({Selected("NOTE", "DetailItem1@Blatt1")})}}));
-    drawing::ScanSheet(r.run);
+    drawing::ScanSheet(r.work);
     r.baseline = r.session->CallsByMember();
     r.baselineTotal = r.session->TotalCalls();
 
-    drawing::RemovePrevious(r.run);
+    drawing::RemovePrevious(r.work);
 
     const std::map<std::string, std::int64_t> expected = {
         {"SelectionManager", 1}, {"GetSelectedObjectCount2", 1}, {"DeSelect2", 1},     {"Extension", 2},
@@ -149,7 +149,7 @@ TEST(RemovePrevious, AFailureEndsTheRemovalSilently)
             {"member", c.member}, {"occurrence", annotation ? 4 : 1}, {"effect", annotation ? "nothing" : "error"}};
         SimRun r(SheetsWithEarlierRows({"glmLNote", "glmRNote"}, {{"faults", Json::array({fault})}}));
         ScanAndRemove(r);
-        EXPECT_FALSE(r.run.cc.IsErr());
+        EXPECT_FALSE(r.cc.IsErr());
         EXPECT_EQ(r.SymbolNames(0), c.symbolsLeft);
         EXPECT_EQ(r.NoteNames(0), c.notesLeft);
     }

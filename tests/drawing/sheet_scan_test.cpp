@@ -40,10 +40,10 @@ TEST(ScanSheet, SortsSymbolsIntoListRepeatsAndEarlierOutput)
                                 RaSymbol("GLMSymbol05", "0,8"), RaSymbol("Oberfl\u00e4chensymbol4", "3,3")},
                                {}, {view})}));
 
-    drawing::ScanSheet(r.run);
+    drawing::ScanSheet(r.work);
 
-    const auto& list = r.run.list;
-    EXPECT_FALSE(r.run.cc.IsErr());
+    const auto& list = r.list;
+    EXPECT_FALSE(r.cc.IsErr());
     EXPECT_EQ(list.sheetName, L"Blatt1");
     EXPECT_EQ(list.formatIndex, 0);
     // Names are given afresh from 01, whatever the earlier output was called.
@@ -66,14 +66,14 @@ TEST(ScanSheet, SortsSymbolsIntoListRepeatsAndEarlierOutput)
 TEST(ScanSheet, EmptySheetClearsCountsAndOnlyTheSummaryName)
 {
     SimRun r(SessionJson({SheetJson("Blatt1", {})}));
-    auto& list = r.run.list;
+    auto& list = r.list;
     list.sfsCount = 3;
     list.sfsDupCount = 2;
     list.ownSymbolCount = 1;
     list.sfsList[0].Name = L"glmSymbol99";
     list.sfsList[0].maxRoughStr = L"6,3";
 
-    drawing::ScanSheet(r.run);
+    drawing::ScanSheet(r.work);
 
     EXPECT_EQ(list.sfsCount, 0);
     EXPECT_EQ(list.sfsDupCount, 0);
@@ -85,15 +85,15 @@ TEST(ScanSheet, EmptySheetClearsCountsAndOnlyTheSummaryName)
 TEST(ScanSheet, DoesNothingWhileAnErrorIsPending)
 {
     SimRun r(SessionJson({SheetJson("Blatt1", {RaSymbol("Oberfl\u00e4chensymbol1", "3,2")})}));
-    r.run.cc.eNoDRW();
-    r.run.list.sfsList[0].Name = L"glmSymbol99";
+    r.cc.eNoDRW();
+    r.list.sfsList[0].Name = L"glmSymbol99";
 
-    drawing::ScanSheet(r.run);
+    drawing::ScanSheet(r.work);
 
-    EXPECT_EQ(r.run.list.sfsCount, 0);
-    EXPECT_EQ(r.run.list.sfsList[0].Name, L"glmSymbol99");
+    EXPECT_EQ(r.list.sfsCount, 0);
+    EXPECT_EQ(r.list.sfsList[0].Name, L"glmSymbol99");
     EXPECT_EQ(r.CallsSinceAttached(), 0);
-    EXPECT_EQ(r.run.cc.Description(), ui::kTextNoDRW);
+    EXPECT_EQ(r.cc.Description(), ui::kTextNoDRW);
 }
 
 TEST(ScanSheet, FormatCodeOfStandardAndUserDefinedSheets)
@@ -116,7 +116,7 @@ TEST(ScanSheet, FormatCodeOfStandardAndUserDefinedSheets)
         Json sheet = SheetJson("Blatt1", {});
         sheet["properties"] = c.properties;
         SimRun r(SessionJson({sheet}));
-        EXPECT_EQ(drawing::GetSheetFormatCode(r.run), c.code);
+        EXPECT_EQ(drawing::GetSheetFormatCode(r.work), c.code);
     }
 }
 
@@ -125,16 +125,16 @@ TEST(ScanSheet, FindsTheFirstConfiguredFormatWithTheSheetsCode)
     Json sheet = SheetJson("Blatt1", {});
     sheet["properties"] = {12, 12, 1, 1, 0, 0.42, 0.297};
     SimRun r(SessionJson({sheet}));
-    auto& settings = r.run.settings;
+    auto& settings = r.settings;
     settings.formatCount = 3;
     settings.formats[0] = {L"A3", 8, 0.3, 0.02};
     settings.formats[1] = {L"Sonder", 4200297, 0.3, 0.02};
     settings.formats[2] = {L"Sonder2", 4200297, 0.3, 0.02};
 
-    drawing::ScanSheet(r.run);
+    drawing::ScanSheet(r.work);
 
-    EXPECT_EQ(r.run.list.formatIndex, 1);
-    EXPECT_FALSE(r.run.cc.IsErr());
+    EXPECT_EQ(r.list.formatIndex, 1);
+    EXPECT_FALSE(r.cc.IsErr());
 }
 
 TEST(ScanSheet, UnknownFormatIsRecordedWithItsCode)
@@ -143,14 +143,14 @@ TEST(ScanSheet, UnknownFormatIsRecordedWithItsCode)
     sheet["properties"] = {12, 12, 1, 1, 0, 0.42, 0.297};
     SimRun r(SessionJson({sheet}));
     // Only the first formatCount entries count as configured.
-    r.run.settings.formats[1] = {L"Sonder", 4200297, 0.3, 0.02};
-    r.run.settings.symbolFontName = L"Keine Schrift"; // the font error is replaced by the format error
+    r.settings.formats[1] = {L"Sonder", 4200297, 0.3, 0.02};
+    r.settings.symbolFontName = L"Keine Schrift"; // the font error is replaced by the format error
 
-    drawing::ScanSheet(r.run);
+    drawing::ScanSheet(r.work);
 
-    EXPECT_EQ(r.run.list.formatIndex, -1);
-    EXPECT_EQ(r.run.cc.Description(), L"Blattformat (4200297) nicht gefunden. Bitte Konfiguration pr\u00fcfen.");
-    EXPECT_EQ(r.run.list.sfsCount, 1); // the scan itself completed
+    EXPECT_EQ(r.list.formatIndex, -1);
+    EXPECT_EQ(r.cc.Description(), L"Blattformat (4200297) nicht gefunden. Bitte Konfiguration pr\u00fcfen.");
+    EXPECT_EQ(r.list.sfsCount, 1); // the scan itself completed
 }
 
 /// A sheet with `distinct` different symbols, each `copies` times, and `own` symbols of earlier output.
@@ -178,12 +178,12 @@ TEST(ScanSheet, SheetsAtTheCapacitiesAreScannedInFull)
     {
         SCOPED_TRACE(c.what);
         SimRun r(CrowdedSheet(c.distinct, c.copies, c.own));
-        drawing::ScanSheet(r.run);
-        EXPECT_FALSE(r.run.cc.IsErr());
-        EXPECT_EQ(r.run.list.sfsCount, c.distinct);
-        EXPECT_EQ(r.run.list.sfsDupCount, c.distinct * (c.copies - 1));
-        EXPECT_EQ(r.run.list.ownSymbolCount, c.own);
-        EXPECT_EQ(r.run.list.formatIndex, 0);
+        drawing::ScanSheet(r.work);
+        EXPECT_FALSE(r.cc.IsErr());
+        EXPECT_EQ(r.list.sfsCount, c.distinct);
+        EXPECT_EQ(r.list.sfsDupCount, c.distinct * (c.copies - 1));
+        EXPECT_EQ(r.list.ownSymbolCount, c.own);
+        EXPECT_EQ(r.list.formatIndex, 0);
     }
 }
 
@@ -198,11 +198,11 @@ TEST(ScanSheet, TooManySymbolsStopTheScanWithAMessage)
     {
         SCOPED_TRACE(c.what);
         SimRun r(CrowdedSheet(c.distinct, c.copies, c.own));
-        drawing::ScanSheet(r.run);
-        EXPECT_EQ(r.run.cc.Description(), drawing::kTextTooManySymbols);
-        EXPECT_LE(r.run.list.sfsCount, symbols::kMaxDistinct);
-        EXPECT_LE(r.run.list.sfsDupCount, symbols::kListCapacity);
-        EXPECT_LE(r.run.list.ownSymbolCount, symbols::kListCapacity);
+        drawing::ScanSheet(r.work);
+        EXPECT_EQ(r.cc.Description(), drawing::kTextTooManySymbols);
+        EXPECT_LE(r.list.sfsCount, symbols::kMaxDistinct);
+        EXPECT_LE(r.list.sfsDupCount, symbols::kListCapacity);
+        EXPECT_LE(r.list.ownSymbolCount, symbols::kListCapacity);
         // Stopped: the format is not looked up, so nothing replaces the message.
         EXPECT_EQ(r.Calls("GetProperties"), 0);
     }

@@ -79,9 +79,9 @@ inline Json SessionJson(const std::vector<Json>& sheets, const Json& extra = Jso
     return session;
 }
 
-/// A run on a simulated session, with one configured sheet format (code 8) and fonts the fixed-metric
-/// measurer knows.
-struct SimRun : RunHarness
+/// A drawing operation's pieces on a simulated session, with one configured sheet format (code 8) and fonts the
+/// fixed-metric measurer knows.
+struct SimRun : WorkHarness
 {
     std::shared_ptr<host::sim::SimSession> session;
     std::map<std::string, std::int64_t> baseline;
@@ -94,7 +94,6 @@ struct SimRun : RunHarness
     {
         const host::ApplicationPtr application = session->Application();
         Attach(application, application->ActiveDoc()->AsDrawing());
-        auto& settings = run.settings;
         settings.formatCount = 1;
         settings.formats[0] = {L"A3", 8, 0.3, 0.02};
         settings.symbolFontName = L"Arial";

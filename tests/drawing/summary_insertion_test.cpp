@@ -25,7 +25,7 @@ constexpr double kPointInMetres = 0.0254 / 72;
 /// The summary (Ra 6,3 gefräst) and `listed` further records, laid out as the calculation would.
 void FillRow(SimRun& r, int listed)
 {
-    auto& list = r.run.list;
+    auto& list = r.list;
     list.sheetName = L"Blatt1";
     auto& summary = list.sfsList[0];
     summary.Name = L"glmSymbol99";
@@ -55,8 +55,8 @@ void FillRow(SimRun& r, int listed)
         rec.y = 0.02;
     }
     list.sfsCount = listed;
-    r.run.layout.lBracketPos = {0.325, 0.0247};
-    r.run.layout.rBracketPos = {0.33 + 0.03 * listed + 0.02, 0.0247};
+    r.layout.lBracketPos = {0.325, 0.0247};
+    r.layout.rBracketPos = {0.33 + 0.03 * listed + 0.02, 0.0247};
 }
 
 const host::sim::SymbolModel& SymbolNamed(const SimRun& r, const std::wstring& name)
@@ -77,9 +77,9 @@ TEST(InsertSummary, WritesTheRowAtThePickPointsWithTextsNamesAndFonts)
     SimRun r = EmptySheet();
     FillRow(r, 1);
 
-    ASSERT_TRUE(drawing::InsertSummary(r.run));
+    ASSERT_TRUE(drawing::InsertSummary(r.work));
 
-    EXPECT_FALSE(r.run.cc.IsErr());
+    EXPECT_FALSE(r.cc.IsErr());
     EXPECT_EQ(r.SymbolNames(), (std::vector<std::wstring>{L"glmSymbol99", L"glmSymbol01"}));
     const auto& summary = SymbolNamed(r, L"glmSymbol99");
     EXPECT_NEAR(summary.x, 0.3038, 1e-9);
@@ -122,7 +122,7 @@ TEST(InsertSummary, CallsEachHostMemberAsOftenAsTheRowNeeds)
 {
     SimRun r = EmptySheet();
     FillRow(r, 1);
-    ASSERT_TRUE(drawing::InsertSummary(r.run));
+    ASSERT_TRUE(drawing::InsertSummary(r.work));
 
     // Two symbols and two notes.
     const std::map<std::string, std::int64_t> expected = {
@@ -160,7 +160,7 @@ TEST(InsertSummary, WithoutListedSymbolsOnlyTheSummaryAndNoNotes)
 {
     SimRun r = EmptySheet();
     FillRow(r, 0);
-    ASSERT_TRUE(drawing::InsertSummary(r.run));
+    ASSERT_TRUE(drawing::InsertSummary(r.work));
     EXPECT_EQ(r.SymbolNames(), (std::vector<std::wstring>{L"glmSymbol99"}));
     EXPECT_TRUE(r.NoteNames().empty());
     EXPECT_EQ(r.Calls("InsertNote"), 0);
@@ -170,8 +170,7 @@ TEST(InsertSummary, ToggleOnIsSwitchedOffForTheRowAndOnAgain)
 {
     SimRun r = EmptySheet();
     FillRow(r, 1);
-    ASSERT_TRUE(drawing::InsertSummary(r.run));
-    EXPECT_FALSE(r.run.toggleWasOff);
+    ASSERT_TRUE(drawing::InsertSummary(r.work));
     EXPECT_EQ(r.Calls("SetUserPreferenceToggle"), 2);
     EXPECT_TRUE(r.session->Model().application.toggles.at(24));
 }
@@ -180,8 +179,7 @@ TEST(InsertSummary, ToggleOffIsLeftAlone)
 {
     SimRun r = EmptySheet({{"application", {{"toggles", {{"24", false}}}}}});
     FillRow(r, 1);
-    ASSERT_TRUE(drawing::InsertSummary(r.run));
-    EXPECT_TRUE(r.run.toggleWasOff);
+    ASSERT_TRUE(drawing::InsertSummary(r.work));
     EXPECT_EQ(r.Calls("SetUserPreferenceToggle"), 0);
     EXPECT_FALSE(r.session->Model().application.toggles.at(24));
 }
@@ -193,9 +191,9 @@ TEST(InsertSummary, FailureMidRowKeepsWhatWasInsertedAndRestoresTheToggle)
           Json::array({{{"member", "InsertSurfaceFinishSymbol3"}, {"occurrence", 2}, {"effect", "error"}}})}});
     FillRow(r, 2);
 
-    EXPECT_FALSE(drawing::InsertSummary(r.run));
+    EXPECT_FALSE(drawing::InsertSummary(r.work));
 
-    EXPECT_EQ(r.run.cc.Description(), drawing::kTextSymbolsNotCreated);
+    EXPECT_EQ(r.cc.Description(), drawing::kTextSymbolsNotCreated);
     EXPECT_EQ(r.SymbolNames(), (std::vector<std::wstring>{L"glmSymbol99"}));
     EXPECT_TRUE(r.NoteNames().empty());
     EXPECT_TRUE(r.session->Model().application.toggles.at(24));
@@ -207,9 +205,9 @@ TEST(InsertSummary, FailureOfTheNotesKeepsTheSymbols)
         EmptySheet({{"faults", Json::array({{{"member", "SetBalloon"}, {"occurrence", 1}, {"effect", "error"}}})}});
     FillRow(r, 1);
 
-    EXPECT_FALSE(drawing::InsertSummary(r.run));
+    EXPECT_FALSE(drawing::InsertSummary(r.work));
 
-    EXPECT_EQ(r.run.cc.Description(), drawing::kTextSymbolsNotCreated);
+    EXPECT_EQ(r.cc.Description(), drawing::kTextSymbolsNotCreated);
     EXPECT_EQ(r.SymbolNames(), (std::vector<std::wstring>{L"glmSymbol99", L"glmSymbol01"}));
     EXPECT_EQ(r.Calls("InsertNote"), 1);
     EXPECT_TRUE(r.session->Model().application.toggles.at(24));
@@ -232,8 +230,8 @@ TEST(InsertSummary, AnnotationsTheHostDoesNotCreateAreSkipped)
         SimRun r =
             EmptySheet({{"faults", Json::array({{{"member", c.member}, {"occurrence", 1}, {"effect", "nothing"}}})}});
         FillRow(r, 1);
-        EXPECT_TRUE(drawing::InsertSummary(r.run));
-        EXPECT_FALSE(r.run.cc.IsErr());
+        EXPECT_TRUE(drawing::InsertSummary(r.work));
+        EXPECT_FALSE(r.cc.IsErr());
         EXPECT_EQ(r.SymbolNames(), c.symbols);
         EXPECT_EQ(r.NoteNames(), c.notes);
     }
@@ -262,9 +260,9 @@ TEST(InsertSummary, AnnotationOrTextFormatThatComesBackAsNothingIsAFailure)
             {{"faults", Json::array({{{"member", c.member}, {"occurrence", c.occurrence}, {"effect", "nothing"}}})}});
         FillRow(r, 1);
 
-        EXPECT_FALSE(drawing::InsertSummary(r.run));
+        EXPECT_FALSE(drawing::InsertSummary(r.work));
 
-        EXPECT_EQ(r.run.cc.Description(), drawing::kTextSymbolsNotCreated);
+        EXPECT_EQ(r.cc.Description(), drawing::kTextSymbolsNotCreated);
         EXPECT_EQ(r.SymbolNames(), c.symbols);
         EXPECT_EQ(r.NoteNames(), c.notes);
         EXPECT_TRUE(r.session->Model().application.toggles.at(24));
@@ -277,22 +275,22 @@ TEST(InsertSummary, NextRunFindsTheSummaryAmongMoreThan98ListedSymbols)
     for (int i = 0; i < 99; ++i)
         symbols.push_back(RaSymbol("S" + std::to_string(i), std::to_string(i + 1)));
     SimRun first(SessionJson({SheetJson("Blatt1", symbols)}));
-    drawing::ScanSheet(first.run);
-    ASSERT_EQ(first.run.list.sfsCount, 99);
-    auto& summary = first.run.list.sfsList[0];
+    drawing::ScanSheet(first.work);
+    ASSERT_EQ(first.list.sfsCount, 99);
+    auto& summary = first.list.sfsList[0];
     summary.Name = L"glmSymbol99";
     summary.maxRoughName = L"Ra";
     summary.maxRoughStr = L"0,4";
-    ASSERT_TRUE(drawing::InsertSummary(first.run));
+    ASSERT_TRUE(drawing::InsertSummary(first.work));
 
     SimRun second(first.session);
-    drawing::ScanSheet(second.run);
+    drawing::ScanSheet(second.work);
 
     // Every copy kept its own name, so the next run takes all 100 for earlier output and the summary's
     // values as the proposal.
-    EXPECT_EQ(second.run.list.ownSymbolCount, 100);
-    EXPECT_EQ(second.run.list.sfsList[0].Name, L"glmSymbol99");
-    EXPECT_EQ(second.run.list.sfsList[0].maxRoughStr, L"0,4");
+    EXPECT_EQ(second.list.ownSymbolCount, 100);
+    EXPECT_EQ(second.list.sfsList[0].Name, L"glmSymbol99");
+    EXPECT_EQ(second.list.sfsList[0].maxRoughStr, L"0,4");
     EXPECT_NE(host::sim::FindSymbol(second.Sheet(), L"glmSymbol100"), nullptr);
 }
 

@@ -36,6 +36,7 @@ TEST(SimFaults, ErrorFailsTheKthCallOfTheMemberOnlyAndChangesNothing)
     catch (const host::Error& e)
     {
         EXPECT_EQ(e.Code(), host::kDispException);
+        EXPECT_EQ(e.Member(), "SetText");
     }
     EXPECT_EQ(session->ActiveDocument()->sheets[0].symbols[0].texts[4], host::OptionalText(L"1,6"));
     EXPECT_TRUE(symbol->SetText(4, L"12,5"));
@@ -99,6 +100,7 @@ TEST(SimFaults, DisconnectFailsEveryCallAfterTheNth)
         catch (const host::Error& e)
         {
             EXPECT_EQ(e.Code(), host::kRpcDisconnected);
+            EXPECT_EQ(e.Member(), "GetText");
         }
     }
     EXPECT_THROW(application->SetUserPreferenceToggle(24, false), host::Error);

@@ -183,7 +183,7 @@ public:
     {
         requests.push_back(progId);
         if (fail)
-            throw host::Error(host::kServerUnavailable, "GetActiveObject");
+            throw host::Error(host::kServerUnavailable, "GetActiveObject", "failure injected by the test");
         return running;
     }
 };

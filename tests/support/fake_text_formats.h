@@ -28,7 +28,7 @@ public:
     std::wstring get_TypeFaceName() override
     {
         if (failTypeFace)
-            throw host::Error(host::kDispException, "TypeFaceName");
+            throw host::Error(host::kDispException, "TypeFaceName", "failure injected by the test");
         return typeFaceName;
     }
     void put_TypeFaceName(const std::wstring& name) override { typeFaceName = name; }
@@ -37,7 +37,7 @@ public:
     std::int32_t get_CharHeightInPts() override
     {
         if (failHeight)
-            throw host::Error(host::kDispException, "CharHeightInPts");
+            throw host::Error(host::kDispException, "CharHeightInPts", "failure injected by the test");
         return heightPts;
     }
     void put_CharHeightInPts(std::int32_t points) override { heightPts = points; }
@@ -60,7 +60,7 @@ public:
     {
         textFormatRequests.push_back(userPreferenceValue);
         if (failTextFormat)
-            throw host::Error(host::kDispException, "GetUserPreferenceTextFormat");
+            throw host::Error(host::kDispException, "GetUserPreferenceTextFormat", "failure injected by the test");
         const auto found = textFormats.find(userPreferenceValue);
         if (found == textFormats.end() || !found->second)
             return nullptr;

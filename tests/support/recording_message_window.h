@@ -29,7 +29,7 @@ public:
     ui::ClosedBy answer = ui::ClosedBy::OkButton; ///< how every modal showing ends
 };
 
-class RecordingMessageBox : public ui::MessageBox
+class RecordingReportBox : public ui::ReportBox
 {
 public:
     void Show(const std::wstring& caption, const std::wstring& text) override { shown.push_back({caption, text, {}}); }

@@ -24,10 +24,13 @@ public:
     int hideCount = 0;
     /// Makes ShowModeless fail as a broken window would.
     bool failShow = false;
+    /// Where the user's actions go once the dialog was shown; a test acts through it as a user would.
+    app::MainDialogEvents* events = nullptr;
 
     std::intptr_t WindowHandle() override { return handle; }
-    void ShowModeless(const app::MainDialogState& state) override
+    void ShowModeless(const app::MainDialogState& state, app::MainDialogEvents& eventsIn) override
     {
+        events = &eventsIn;
         if (failShow)
             throw std::runtime_error("the dialog window could not be created");
         ++showCount;

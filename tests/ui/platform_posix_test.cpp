@@ -124,7 +124,7 @@ TEST(TerminalMessages, WriteCaptionAndTextAsUtf8AndTellTheObserver)
     window.ShowModeless(L"SW Oberfl\u00e4chen - Assistent", 1, L"Kein Zeichnung ge\u00f6ffnet.");
     EXPECT_EQ(window.ShowModal(), ui::ClosedBy::OkButton);
 
-    ui::TerminalMessageBox box(out, observer);
+    ui::TerminalReportBox box(out, observer);
     box.Show(L"Normfix", L"2 Symbole ge\u00e4ndert");
 
     EXPECT_EQ(out.str(), "SW Oberfl\xc3\xa4"
@@ -142,7 +142,7 @@ TEST(TerminalMessages, WriteCaptionAndTextAsUtf8AndTellTheObserver)
 TEST(TerminalMessages, WorkWithoutAnObserver)
 {
     std::ostringstream out;
-    ui::TerminalMessageBox box(out, {});
+    ui::TerminalReportBox box(out, {});
     box.Show(L"", L"");
     EXPECT_EQ(out.str(), ": \n");
 }

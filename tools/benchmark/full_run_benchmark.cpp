@@ -117,8 +117,8 @@ RunFigures RunOnce(const std::string& sessionText, const std::wstring& iniPath, 
     std::wstring error;
     ui::TerminalMessageWindow messageWindow(shown,
                                             [&error](const std::wstring&, const std::wstring& text) { error = text; });
-    ui::TerminalMessageBox messageBox(shown, {});
-    const app::Ports ports{messageWindow, messageBox, platform, measurer, profiles, connector};
+    ui::TerminalReportBox reportBox(shown, {});
+    const app::Ports ports{messageWindow, reportBox, platform, measurer, profiles, connector};
     app::Run run(ports, iniPath);
     app::SimDialogView view;
     app::frmMain form(run, view);
