@@ -1,6 +1,5 @@
 #include "host/sim/session_file.h"
 
-#include "host/sim/sim_session.h"
 #include "ui/conversions.h"
 
 #include <nlohmann/json.hpp>

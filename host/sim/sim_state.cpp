@@ -1,7 +1,7 @@
 #include "host/sim/sim_state.h"
 
 #include "host/host_error.h"
-#include "host/sim/sim_session.h"
+#include "host/sim/session_file.h"
 #include "ui/conversions.h"
 
 #include <algorithm>
