@@ -8,7 +8,7 @@ namespace config
 
 /// GetPrivateProfileStringA and WritePrivateProfileStringA. Every text goes through the ANSI code page,
 /// both ways, because the bytes of INI files written by earlier versions depend on it; a character the
-/// code page lacks arrives as the code page's default character.
+/// code page lacks arrives as the code page's default character ('?').
 class Win32ProfileStore : public ProfileStore
 {
 public:

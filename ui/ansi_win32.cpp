@@ -9,14 +9,17 @@ namespace ui
 
 std::string ToAnsi(const std::wstring& text)
 {
+    // No "best fit" (l for an unmappable l with stroke): a name in the INI file is either the one the program
+    // was given or visibly not, as the portable store has it.
+    constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
     if (text.empty() || text.size() > INT_MAX)
         return {};
     const int length = static_cast<int>(text.size());
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (size <= 0)
         return {};
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, bytes.data(), size, nullptr, nullptr);
     return bytes;
 }
 

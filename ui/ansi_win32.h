@@ -8,7 +8,7 @@ namespace ui
 {
 
 /// Text in the ANSI code page, as an A function sees it; a character the code page lacks becomes the code
-/// page's default character.
+/// page's default character ('?'), never a look-alike.
 std::string ToAnsi(const std::wstring& text);
 /// ANSI code page bytes back to text.
 std::wstring FromAnsi(const std::string& bytes);

@@ -50,9 +50,10 @@ inline std::string DrawingSession(const std::string& sheetSymbols = R"([
            extra + "}";
 }
 
-struct AppHarness
+/// View: the dialog's view; the scripted double unless a test needs the real window.
+template <typename View> struct BasicAppHarness
 {
-    explicit AppHarness(const std::string& sessionJson) : session(host::sim::SimSession::Parse(sessionJson))
+    explicit BasicAppHarness(const std::string& sessionJson) : session(host::sim::SimSession::Parse(sessionJson))
     {
         connector = std::make_unique<host::sim::SimConnector>(session);
         platform.loginName = L"station7";
@@ -114,9 +115,11 @@ struct AppHarness
     testing_support::FakePlatform platform;
     testing_support::FixedMetricMeasurer measurer;
     MemoryProfileStore profiles;
-    testing_support::ScriptedDialogView view;
+    View view;
     std::unique_ptr<app::Run> run;
     std::unique_ptr<app::frmMain> form;
 };
+
+using AppHarness = BasicAppHarness<testing_support::ScriptedDialogView>;
 
 } // namespace app_tests
