@@ -94,6 +94,23 @@ std::wstring ComboItem(HWND combo, int index)
     return text;
 }
 
+/// Makes the closed combo box as high as its place in the layout. The field's height follows the font
+/// otherwise, with borders on top that differ between systems, so the result is measured and corrected.
+void FitClosedHeight(HWND combo, int height)
+{
+    LRESULT asked = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int attempt = 0; attempt < 3 && asked != CB_ERR; ++attempt)
+    {
+        RECT closed{};
+        GetWindowRect(combo, &closed);
+        const int difference = height - (closed.bottom - closed.top);
+        if (difference == 0 || asked + difference <= 0)
+            return;
+        asked += difference;
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), asked);
+    }
+}
+
 } // namespace
 
 struct Win32DialogView::Impl
@@ -188,16 +205,7 @@ void Win32DialogView::Impl::Create()
                                          fonts.at(spec.font).get());
         controls[spec.id] = control;
         if (combo)
-        {
-            // The closed box is as high as its place in the layout: the field's height follows the font
-            // otherwise, and the borders come on top of it.
-            RECT closed{};
-            GetWindowRect(control, &closed);
-            const LRESULT item = SendMessageW(control, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-            const LRESULT wanted = item + fieldHeight - (closed.bottom - closed.top);
-            if (item != CB_ERR && wanted > 0)
-                SendMessageW(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
-        }
+            FitClosedHeight(control, fieldHeight);
     }
     RenderPicture(shown.sfsPicture);
     SendMessageW(Control(kIdNormFix), BM_SETCHECK, BST_UNCHECKED, 0);
