@@ -50,7 +50,9 @@ struct ControlSpec
 };
 
 constexpr DWORD kCombo = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
+// One line each: a caption wider than its label (a long roughness name, or a wider font than the layout
+// was made with) is cut at the label's edge rather than wrapped onto a line the label has no room for.
+constexpr DWORD kLabel = WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
 
 // In tab order. The measuring picture box txtCalc has no window: text is measured on a memory DC.
 constexpr std::array<ControlSpec, 11> kControls = {{
