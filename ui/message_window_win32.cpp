@@ -160,8 +160,17 @@ void Win32MessageWindow::ShowModeless(const std::wstring& caption, const IconId&
     SetForegroundWindow(impl.window);
     SetFocus(impl.ok);
     UpdateWindow(impl.window);
-    if (const std::intptr_t found = impl.platform.FindWindowByCaption(caption); found != 0)
-        impl.platform.SetTopMost(found);
+    // Found by its caption among the windows that carry it: the main dialog has the same caption and, being
+    // top-most, comes first in the z-order even when hidden, so the first one found would not be this one.
+    for (HWND found = FindWindowExW(nullptr, nullptr, nullptr, caption.c_str()); found != nullptr;
+         found = FindWindowExW(nullptr, found, nullptr, caption.c_str()))
+    {
+        if (found == impl.window)
+        {
+            impl.platform.SetTopMost(reinterpret_cast<std::intptr_t>(found));
+            break;
+        }
+    }
 }
 
 void Win32MessageWindow::ShowModal()

@@ -25,7 +25,7 @@ inline constexpr const wchar_t* kMessageWindowClass = L"GlattmarkMessageWindow";
 class Win32MessageWindow : public MessageWindow
 {
 public:
-    /// platform finds the window by its caption and makes it top-most; it must outlive this object.
+    /// platform makes the window top-most; it must outlive this object.
     explicit Win32MessageWindow(Platform& platform);
     ~Win32MessageWindow() override;
 

@@ -57,9 +57,13 @@ protected:
 
 TEST_F(Win32MessageWindowTest, ShowsTheMessageWrappedInsideTheLabelTopMost)
 {
+    // A hidden top-most window of the same caption, as the main dialog is when a message ends the run.
+    HWND dialog = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"Glattmark Test 1", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     cc.Init(L"Glattmark Test 1", std::nullopt, true);
     cc.eMisc(kLongText);
     cc.Show2(false);
+    DestroyWindow(dialog);
     HWND label = GetDlgItem(Window(), ui::kMessageLabelId);
     HWND ok = GetDlgItem(Window(), ui::kMessageOkId);
 
