@@ -29,6 +29,7 @@ public:
         returned = defaultValue.value_or(L"");
         return static_cast<std::int32_t>(returned.size());
     }
+    std::vector<std::wstring> GetKeyNames(const std::wstring&, const std::wstring&) override { return {}; }
     bool WriteString(const std::wstring&, const std::optional<std::wstring>&, const std::optional<std::wstring>&,
                      const std::wstring&) override
     {

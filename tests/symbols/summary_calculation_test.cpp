@@ -31,6 +31,7 @@ public:
         returned.clear();
         return 0;
     }
+    std::vector<std::wstring> GetKeyNames(const std::wstring&, const std::wstring&) override { return {}; }
     bool WriteString(const std::wstring&, const std::optional<std::wstring>&, const std::optional<std::wstring>&,
                      const std::wstring&) override
     {
