@@ -3,6 +3,9 @@
 
 #include "config/profile_store.h"
 
+#include <string>
+#include <vector>
+
 namespace config
 {
 
@@ -16,6 +19,8 @@ public:
     std::int32_t GetString(const std::wstring& section, const std::wstring& key,
                            const std::optional<std::wstring>& defaultValue, std::wstring& returned,
                            std::int32_t bufferSize, const std::wstring& file) override;
+    /// The key list form, with a buffer that grows until the whole list fits.
+    std::vector<std::wstring> GetKeyNames(const std::wstring& section, const std::wstring& file) override;
     bool WriteString(const std::wstring& section, const std::optional<std::wstring>& key,
                      const std::optional<std::wstring>& value, const std::wstring& file) override;
 };

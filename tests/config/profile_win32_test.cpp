@@ -116,6 +116,25 @@ TEST_F(Win32ProfileStoreTest, WritesAsThePortableStore)
     }
 }
 
+TEST_F(Win32ProfileStoreTest, ListsKeyNamesAsThePortableStore)
+{
+    const std::wstring file = File(L"keys.ini");
+    std::string many = "[many]\r\n";
+    for (int i = 0; i < 400; ++i)
+        many += "Schl\xFCssel" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+    TempFolder::Write(file,
+                      config_testing::kF1 + "[S]\r\n  a  = 1\r\n;c=comment\r\nno equals\r\nA=again\r\n#h=x\r\n" + many);
+    for (const wchar_t* section : {L"section1", L"section2", L"S", L"many", L"missing"})
+    {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(section)));
+        EXPECT_EQ(windows.GetKeyNames(section, file), portable.GetKeyNames(section, file));
+    }
+    EXPECT_NE(windows.GetKeyNames(L" s ", file), portable.GetKeyNames(L" s ", file))
+        << "Wine does not trim the section argument of the key list: no longer so?";
+    EXPECT_EQ(windows.GetKeyNames(L"many", file).size(), 400u);
+    EXPECT_TRUE(windows.GetKeyNames(L"s", File(L"none.ini")).empty());
+}
+
 TEST_F(Win32ProfileStoreTest, TextGoesThroughTheAnsiCodePage)
 {
     const std::wstring file = File(L"ansi.ini");
