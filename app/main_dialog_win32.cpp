@@ -329,8 +329,15 @@ void Win32DialogView::Impl::OnCommand(int id, int code)
         if (code == BN_CLICKED)
             FireDisabled([](MainDialogEvents& e) { e.cmd_Cancel_Click(); });
         return;
+    case IDOK: {
+        // Enter: the dialog has no default button, but a focused button takes Enter as a click.
+        HWND focused = GetFocus();
+        if (focused == Control(kIdOk) || focused == Control(kIdCancel))
+            SendMessageW(focused, BM_CLICK, 0, 0);
+        return;
+    }
     default:
-        // Enter and Esc arrive as IDOK and IDCANCEL: the dialog has neither a default nor a cancel button.
+        // Esc arrives as IDCANCEL: the dialog has no cancel button.
         return;
     }
 }
@@ -369,8 +376,8 @@ LRESULT Win32DialogView::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam
     switch (message)
     {
     case WM_COMMAND:
-        if (lParam != 0)
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
+        // From a control, or Enter and Esc as IDOK and IDCANCEL from the dialog keys.
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:

@@ -121,10 +121,11 @@ LRESULT Win32MessageWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lPa
     switch (message)
     {
     case WM_COMMAND:
-        if (LOWORD(wParam) == kMessageOkId && HIWORD(wParam) == BN_CLICKED)
+        // Enter comes from the dialog keys as IDOK and clicks "Ok" when it has the focus; Esc (IDCANCEL)
+        // means nothing, as there is no cancel button.
+        if ((LOWORD(wParam) == kMessageOkId && HIWORD(wParam) == BN_CLICKED) ||
+            (LOWORD(wParam) == IDOK && GetFocus() == ok))
             Command1_Click();
-        // Enter and Esc from the dialog keys (IDOK, IDCANCEL) mean nothing: there is no default and no
-        // cancel button.
         return 0;
     case WM_CLOSE:
         Unload();

@@ -139,19 +139,23 @@ TEST_F(Win32DialogTest, StandardControlsAtTheirPlacesInTabOrder)
     ReleaseDC(Dialog(), dc);
 }
 
-TEST_F(Win32DialogTest, NeitherEnterNorEscPressesAButton)
+TEST_F(Win32DialogTest, EnterPressesOnlyAFocusedButton)
 {
     for (int id : {app::kIdOk, app::kIdCancel})
         EXPECT_EQ(GetWindowLongW(Control(id), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
     EXPECT_NE(HIWORD(SendMessageW(Dialog(), DM_GETDEFID, 0, 0)), DC_HASDEFID);
-    SetFocus(Edit(app::kIdRough));
-    for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}})
-    {
-        MSG message{Edit(app::kIdRough), WM_KEYDOWN, key, 1, 0, {}};
+    const auto press = [this](HWND focus, WPARAM key) {
+        SetFocus(focus);
+        MSG message{focus, WM_KEYDOWN, key, 1, 0, {}};
         if (!IsDialogMessageW(Dialog(), &message))
             DispatchMessageW(&message);
-    }
+    };
+    press(Edit(app::kIdRough), VK_RETURN);
+    press(Edit(app::kIdRough), VK_ESCAPE);
+    press(Control(app::kIdCancel), VK_ESCAPE);
     EXPECT_FALSE(h.form->Ended());
+    press(Control(app::kIdCancel), VK_RETURN);
+    EXPECT_EQ(h.form->RunEnding(), app::Ending::Cancel);
 }
 
 TEST_F(Win32DialogTest, KindFollowsTheListAndComesBackAfterTyping)

@@ -96,7 +96,8 @@ TEST_F(Win32MessageWindowTest, OkHidesTheWindowShownModelessOrModal)
 {
     cc.Init(L"Glattmark Test 2", 1, true);
     cc.Show2(false);
-    SendMessageW(GetDlgItem(Window(), ui::kMessageOkId), BM_CLICK, 0, 0);
+    MSG enter{GetDlgItem(Window(), ui::kMessageOkId), WM_KEYDOWN, VK_RETURN, 1, 0, {}};
+    EXPECT_TRUE(IsDialogMessageW(Window(), &enter)); // Enter on "Ok", which has the focus
     EXPECT_EQ(cc.QResult, 1);
     EXPECT_FALSE(IsWindowVisible(Window()));
 
