@@ -146,31 +146,10 @@ struct Win32DialogView::Impl
     LRESULT OnControlColour(UINT message, HDC dc, HWND control);
     void Paint();
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    /// The handlers catch their own failures; what fails in the view itself ends the run through the entry
+    /// point's last resort.
+    void Failed() { failed = true; }
 };
-
-LRESULT CALLBACK Win32DialogView::Impl::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE)
-    {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* impl = reinterpret_cast<Impl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (impl == nullptr || impl->window != window)
-        return DefWindowProcW(window, message, wParam, lParam);
-    // Nothing may unwind through the system's code that called this procedure. The handlers catch their
-    // own failures; what fails in the view itself ends the run through the entry point's last resort.
-    try
-    {
-        return impl->Handle(message, wParam, lParam);
-    }
-    catch (...)
-    {
-        impl->failed = true;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
 
 void Win32DialogView::Impl::Create()
 {
@@ -178,7 +157,7 @@ void Win32DialogView::Impl::Create()
         throw std::runtime_error("CreateSolidBrush failed");
     bigIcon = ui::LoadIconResource(kIconId, true);
     smallIcon = ui::LoadIconResource(kIconId, false);
-    ui::RegisterWindowClass(kMainDialogClass, Procedure, background.get(), bigIcon.get());
+    ui::RegisterWindowClass(kMainDialogClass, ui::OwnedWindowProcedure<Impl>, background.get(), bigIcon.get());
     dpi = ui::ScreenDpi();
     fonts[FontKind::Large] = ui::MakeFont(L"Tahoma", 11.25, true, dpi);
     fonts[FontKind::SmallBold] = ui::MakeFont(L"Tahoma", 8.25, true, dpi);

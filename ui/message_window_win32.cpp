@@ -45,33 +45,13 @@ struct Win32MessageWindow::Impl
     /// The close box unloads the window.
     void Unload();
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    /// A window that failed to answer ends a modal showing: the program must not wait on it for good.
+    void Failed() { modalRunning = false; }
 };
-
-LRESULT CALLBACK Win32MessageWindow::Impl::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE)
-    {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* impl = reinterpret_cast<Impl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (impl == nullptr || impl->window != window)
-        return DefWindowProcW(window, message, wParam, lParam);
-    // Nothing may unwind through the system's code that called this procedure.
-    try
-    {
-        return impl->Handle(message, wParam, lParam);
-    }
-    catch (...)
-    {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-}
 
 void Win32MessageWindow::Impl::Create()
 {
-    RegisterWindowClass(kMessageWindowClass, Procedure, GetSysColorBrush(COLOR_BTNFACE), nullptr);
+    RegisterWindowClass(kMessageWindowClass, OwnedWindowProcedure<Impl>, GetSysColorBrush(COLOR_BTNFACE), nullptr);
     const int dpi = ScreenDpi();
     font = MakeFont(kFontFace, kFontPoints, false, dpi);
     // The procedure knows the window by its handle, which is stored here before WM_NCCREATE returns.

@@ -58,6 +58,31 @@ HWND CreateCentredWindow(const wchar_t* className, const std::wstring& caption, 
 HWND CreateControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, const RECT& place,
                    int id, HFONT font);
 
+/// The window procedure of a window object. CreateWindowEx's parameter names the object; once the object's
+/// member window holds the handle, it answers the window's messages with Handle(message, wParam, lParam),
+/// before that and after the system does. Nothing unwinds through the system's code that called the
+/// procedure: a failure inside Handle is told to the object's Failed() and answered as the system would.
+template <typename Owner> LRESULT CALLBACK OwnedWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+    {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (owner == nullptr || owner->window != window)
+        return DefWindowProcW(window, message, wParam, lParam);
+    try
+    {
+        return owner->Handle(message, wParam, lParam);
+    }
+    catch (...)
+    {
+        owner->Failed();
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
 /// The text of a window (WM_GETTEXT), however long.
 std::wstring WindowText(HWND window);
 
