@@ -54,7 +54,7 @@ exec 9>"$WINEPREFIX.lock"
 flock 9
 # The server, too, keeps the output it was started with.
 status=0
-"$server" -p >"$WINEPREFIX.log" 2>&1 </dev/null 9>&- || status=$?
+"$server" -p >>"$WINEPREFIX.log" 2>&1 </dev/null 9>&- || status=$?
 case $status in
 0)
     # The server was not running (2 means it was): start the services now. No Mono or Gecko installer,
