@@ -391,6 +391,27 @@ std::int32_t FileProfileStore::GetString(const std::wstring& section, const std:
     return static_cast<std::int32_t>(result.size());
 }
 
+std::vector<std::wstring> FileProfileStore::GetKeyNames(const std::wstring& section, const std::wstring& file)
+{
+    std::vector<std::wstring> names;
+    if (file.empty())
+        return names;
+    const IniText ini = Decode(ReadBytes(file));
+    if (!ini.existed)
+        return names;
+    const std::vector<Line> lines = SplitLines(ini.text);
+    const auto header = FindSection(lines, TrimSpaces(ThroughWindows1252(section)));
+    if (!header)
+        return names;
+    const std::size_t end = SectionEnd(lines, *header);
+    for (std::size_t i = *header + 1; i < end; ++i)
+    {
+        if (lines[i].kind == LineKind::Entry)
+            names.push_back(ThroughWindows1252(lines[i].name));
+    }
+    return names;
+}
+
 bool FileProfileStore::WriteString(const std::wstring& section, const std::optional<std::wstring>& key,
                                    const std::optional<std::wstring>& value, const std::wstring& file)
 {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace config
 {
@@ -28,6 +29,8 @@ public:
     std::int32_t GetString(const std::wstring& section, const std::wstring& key,
                            const std::optional<std::wstring>& defaultValue, std::wstring& returned,
                            std::int32_t bufferSize, const std::wstring& file) override;
+
+    std::vector<std::wstring> GetKeyNames(const std::wstring& section, const std::wstring& file) override;
 
     /// A deletion on a missing file creates an empty file, as Windows does. False when the file name is
     /// empty or the file cannot be written; the file is then unchanged.

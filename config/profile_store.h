@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace config
 {
@@ -24,6 +25,15 @@ public:
     virtual std::int32_t GetString(const std::wstring& section, const std::wstring& key,
                                    const std::optional<std::wstring>& defaultValue, std::wstring& returned,
                                    std::int32_t bufferSize, const std::wstring& file) = 0;
+
+    /// The names of the keys in the first section of that name, in file order, trimmed: a key written twice
+    /// is named twice; comment lines and lines without "=" name none. A missing file or section names none.
+    ///
+    /// Windows: GetPrivateProfileStringA(section, NULL, "", buffer, size, file), the key list form. It
+    /// writes each name followed by a NUL and one more NUL at the end; a list that does not fit is cut so
+    /// that the call returns size - 2. The adapter grows the buffer and calls again until the count stays
+    /// below size - 2, then splits the first count characters at the NULs.
+    virtual std::vector<std::wstring> GetKeyNames(const std::wstring& section, const std::wstring& file) = 0;
 
     /// Writes value under key in section, creating file, section and key as needed. No value deletes the
     /// key; no key deletes the section. Returns false when the file could not be written.

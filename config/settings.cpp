@@ -2,7 +2,9 @@
 
 #include "ui/conversions.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <string_view>
 
 namespace config
 {
@@ -32,6 +34,43 @@ std::int32_t ZeroBased(std::int32_t oneBased)
     if (oneBased == INT32_MIN)
         throw ui::OverflowError("Standard below the 32-bit range");
     return oneBased - 1;
+}
+
+/// The user keys are named this followed by their number in the "00" format (user01, user99, user100).
+constexpr std::wstring_view kUserKey = L"user";
+
+/// The number of a user key, the name matched the way the profile functions match names; 0 for any other
+/// name and for a number beyond 32 bits, which no count reaches.
+std::int64_t UserKeyNumber(const std::wstring& name)
+{
+    const std::wstring upper = ui::UCase(name);
+    const std::wstring prefix = ui::UCase(kUserKey);
+    constexpr std::size_t kMostDigits = 10;
+    if (upper.size() <= prefix.size() || upper.size() > prefix.size() + kMostDigits || !upper.starts_with(prefix))
+        return 0;
+    const std::wstring digits = upper.substr(prefix.size());
+    std::int64_t number = 0;
+    for (const wchar_t c : digits)
+    {
+        if (c < L'0' || c > L'9')
+            return 0;
+        number = number * 10 + (c - L'0');
+    }
+    if (number > INT32_MAX || digits != ui::Format00(number))
+        return 0;
+    return number;
+}
+
+/// How far the search for the login name among the user keys has to go. A key neither file holds reads
+/// as the empty text, so past the highest one they hold only an empty login name can match, and it does
+/// at the first key after it: the search ends there with the result the full count would give, and a
+/// count typed one digit too long no longer reads keys for hours.
+std::int32_t LastUserKeyWorthReading(vbIniHandler& ini, std::int32_t count)
+{
+    std::int64_t highest = 0;
+    for (const std::wstring& name : ini.KeyNames())
+        highest = std::max(highest, UserKeyNumber(name));
+    return static_cast<std::int32_t>(std::min<std::int64_t>(count, highest + 1));
 }
 
 void ReadSettings(vbIniHandler& ini, const std::wstring& iniPath, ui::Platform& platform, Settings& s)
@@ -90,9 +129,10 @@ void ReadSettings(vbIniHandler& ini, const std::wstring& iniPath, ui::Platform& 
     if (s.superUserCount == 0 || !s.normFixEnabled)
         return;
     const std::wstring userName = ui::UCase(ui::GetUser(platform));
-    for (std::int32_t i = 1; i <= s.superUserCount; ++i)
+    const std::int32_t last = LastUserKeyWorthReading(ini, s.superUserCount);
+    for (std::int64_t i = 1; i <= last; ++i)
     {
-        if (ui::UCase(ini.GStr(L"user" + ui::Format00(i))) == userName)
+        if (ui::UCase(ini.GStr(std::wstring(kUserKey) + ui::Format00(i))) == userName)
         {
             s.normFixLocked = false;
             return;

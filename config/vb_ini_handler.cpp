@@ -183,4 +183,15 @@ void vbIniHandler::DeleteSection()
     m_store.WriteString(iniSection, std::nullopt, std::nullopt, iniFile);
 }
 
+std::vector<std::wstring> vbIniHandler::KeyNames()
+{
+    std::vector<std::wstring> names = m_store.GetKeyNames(iniSection, iniFile);
+    if (!cfgFile.empty())
+    {
+        std::vector<std::wstring> defaults = m_store.GetKeyNames(iniSection, cfgFile);
+        names.insert(names.end(), defaults.begin(), defaults.end());
+    }
+    return names;
+}
+
 } // namespace config

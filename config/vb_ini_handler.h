@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace config
 {
@@ -44,6 +45,10 @@ public:
     void GetStr(const std::wstring& prop, std::wstring& value, const std::wstring& defaultValue = L"");
     void DeleteValue(const std::wstring& prop);
     void DeleteSection();
+
+    /// The key names of iniSection in iniFile, then in cfgFile (none without one): every key a read of the
+    /// section can find. Not one of the classic operations; it lets a caller bound a numbered search.
+    std::vector<std::wstring> KeyNames();
 
 private:
     ProfileStore& m_store;

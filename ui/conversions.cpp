@@ -268,8 +268,7 @@ double LeadingNumber(std::wstring_view text)
     }
 
     const wchar_t exponentLetter = reader.Peek();
-    if (seenDigit &&
-        (exponentLetter == L'E' || exponentLetter == L'e' || exponentLetter == L'D' || exponentLetter == L'd'))
+    if (seenDigit && (exponentLetter == L'E' || exponentLetter == L'e'))
     {
         reader.Advance();
         bool negativeExponent = false;

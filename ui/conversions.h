@@ -27,10 +27,10 @@ public:
 };
 
 /// The leading-number rule, independent of regional settings: blanks, tabs and line feeds are skipped
-/// wherever they stand; then an optional sign, digits with at most one ".", an optional exponent (E or D,
-/// either case, optional sign, digits). Reading stops at the first character that does not fit; no
-/// number gives 0. "&H" and "&O" read a hexadecimal or octal integer with the classic sign folding
-/// (&HFFFF is -1). Throws OverflowError for a value beyond a double ("1e400").
+/// wherever they stand; then an optional sign, digits with at most one ".", an optional exponent (E in
+/// either case, optional sign, digits; a D ends the number, so "2d5" is 2). Reading stops at the first
+/// character that does not fit; no number gives 0. "&H" and "&O" read a hexadecimal or octal integer
+/// with the classic sign folding (&HFFFF is -1). Throws OverflowError for a value beyond a double ("1e400").
 double LeadingNumber(std::wstring_view text);
 
 /// Rounds to the nearest 32-bit integer, a tie going to the even neighbour (2.5 gives 2, 3.5 gives 4).

@@ -1,6 +1,5 @@
 #include "host/sim/session_file.h"
 
-#include "host/sim/sim_session.h"
 #include "ui/conversions.h"
 
 #include <nlohmann/json.hpp>
@@ -447,7 +446,9 @@ private:
         if (const auto* current = Member(value, "currentSheet"))
         {
             document.currentSheet = Text(*current, Join(path, "currentSheet"));
-            if (FindSheet(document, document.currentSheet) == nullptr)
+            // Parts and assemblies have no sheets: a file copied from a drawing keeps its sheet fields there
+            // and they go unused.
+            if (document.type == host::kDrawing && FindSheet(document, document.currentSheet) == nullptr)
                 Fail(Join(path, "currentSheet"), "kein Blatt namens " + Quoted(document.currentSheet));
         }
         return document;

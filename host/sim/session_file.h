@@ -5,10 +5,19 @@
 
 #include <cstdint>
 #include <map>
+#include <stdexcept>
 #include <string>
 
 namespace host::sim
 {
+
+/// A session file that cannot be used. The message (UTF-8) names what is wrong and where, for example
+/// "documents[0].sheets[1].symbols[2].x: expected a number".
+class SessionFileError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
 
 /// How the program used the host, written back as `stats`.
 struct CallStats

@@ -7,25 +7,17 @@
 #pragma once
 
 #include "host/cad_host.h"
+#include "host/sim/session_file.h"
 #include "host/sim/session_model.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 namespace host::sim
 {
-
-/// A session file that cannot be used. The message (UTF-8) names what is wrong and where, for example
-/// "documents[0].sheets[1].symbols[2].x: expected a number".
-class SessionFileError : public std::runtime_error
-{
-public:
-    using std::runtime_error::runtime_error;
-};
 
 class SimState;
 

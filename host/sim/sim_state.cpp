@@ -1,7 +1,7 @@
 #include "host/sim/sim_state.h"
 
 #include "host/host_error.h"
-#include "host/sim/sim_session.h"
+#include "host/sim/session_file.h"
 #include "ui/conversions.h"
 
 #include <algorithm>
@@ -45,7 +45,8 @@ SimState::SimState(SessionModel model) : m_model(std::move(model))
     {
         const auto& document = m_model.documents[d];
         const auto where = "documents[" + std::to_string(d) + "]";
-        if (!document.currentSheet.empty() && FindSheet(document, document.currentSheet) == nullptr)
+        if (document.type == host::kDrawing && !document.currentSheet.empty() &&
+            FindSheet(document, document.currentSheet) == nullptr)
             throw SessionFileError(where + ".currentSheet: kein Blatt namens \"" + ui::ToUtf8(document.currentSheet) +
                                    "\"");
         for (const auto& entry : document.selection)

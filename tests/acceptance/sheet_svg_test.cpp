@@ -1,4 +1,8 @@
-#include "app/sheet_svg.h"
+#include "app/sim/sheet_svg.h"
+
+#include "host/sim/session_file.h"
+
+#include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
 
@@ -30,7 +34,7 @@ std::string Render(const json& session)
 {
     std::string svg;
     std::wstring error;
-    EXPECT_TRUE(app::RenderSheetSvg(session, svg, error));
+    EXPECT_TRUE(app::sim::RenderSheetSvg(host::sim::ReadSessionFile(session.dump()), svg, error));
     return svg;
 }
 
@@ -107,15 +111,17 @@ TEST(SheetSvg, OnlyTheCurrentSheetIsDrawn)
 
 TEST(SheetSvg, NothingToDrawWithoutADrawing)
 {
-    json noDocument = {{"activeDocument", nullptr}, {"documents", json::array()}};
-    json part = {{"activeDocument", 0}, {"documents", json::array({{{"type", 1}}})}};
-    json outOfRange = {{"activeDocument", 3}, {"documents", json::array()}};
-    for (const json& session : {noDocument, part, outOfRange})
+    const json format = {"format", "glattmark-cad-session/1"};
+    host::sim::SessionModel outOfRange; // only a model built in code can name a document that is not there
+    outOfRange.activeDocument = 3;
+    for (const host::sim::SessionModel& session :
+         {host::sim::ReadSessionFile(json{format, {"activeDocument", nullptr}}.dump()),
+          host::sim::ReadSessionFile(json{format, {"activeDocument", 0}, {"documents", {{{"type", 1}}}}}.dump()),
+          outOfRange})
     {
-        SCOPED_TRACE(session.dump());
         std::string svg;
         std::wstring error;
-        EXPECT_FALSE(app::RenderSheetSvg(session, svg, error));
+        EXPECT_FALSE(app::sim::RenderSheetSvg(session, svg, error));
         EXPECT_FALSE(error.empty());
     }
 }

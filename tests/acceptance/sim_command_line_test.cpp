@@ -1,4 +1,4 @@
-#include "app/sim_command_line.h"
+#include "app/sim/sim_command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 namespace
 {
 
-using app::ParseSimCommandLine;
-using app::SimAnswer;
+using app::sim::ParseSimCommandLine;
+using app::sim::SimAnswer;
 
 TEST(SimCommandLine, ReadsEveryOptionWithItsValue)
 {
@@ -19,7 +19,7 @@ TEST(SimCommandLine, ReadsEveryOptionWithItsValue)
                              "6,3",   "--normfix",    "0",      "--user",   "anna",           "--decimal",
                              ",",     "--transcript", "t.json", "--svg",    "b.svg",          "--interactive"});
     ASSERT_TRUE(result.options.has_value()) << std::string(result.error.begin(), result.error.end());
-    const app::SimOptions& o = *result.options;
+    const app::sim::SimOptions& o = *result.options;
     EXPECT_EQ(o.sessionPath, "s.json");
     EXPECT_EQ(*o.outPath, "o.json");
     EXPECT_EQ(*o.iniPath, "g.ini");
@@ -34,7 +34,7 @@ TEST(SimCommandLine, ReadsEveryOptionWithItsValue)
     EXPECT_EQ(*o.svgPath, "b.svg");
     EXPECT_TRUE(o.interactive);
     EXPECT_EQ(o.answer, SimAnswer::Ok);
-    EXPECT_TRUE(app::HasAnswerOption(o));
+    EXPECT_TRUE(app::sim::HasAnswerOption(o));
 }
 
 TEST(SimCommandLine, OnlyTheSessionLeavesTheProposalAndPressesOk)
@@ -42,7 +42,7 @@ TEST(SimCommandLine, OnlyTheSessionLeavesTheProposalAndPressesOk)
     const auto result = ParseSimCommandLine({"s.json"});
     ASSERT_TRUE(result.options.has_value());
     EXPECT_EQ(result.options->answer, SimAnswer::Ok);
-    EXPECT_FALSE(app::HasAnswerOption(*result.options));
+    EXPECT_FALSE(app::sim::HasAnswerOption(*result.options));
     EXPECT_FALSE(result.options->outPath.has_value());
     EXPECT_FALSE(result.options->iniPath.has_value());
 }
@@ -52,7 +52,7 @@ TEST(SimCommandLine, CancelAndCloseAreAnswers)
     const auto cancel = ParseSimCommandLine({"s.json", "--cancel"});
     ASSERT_TRUE(cancel.options.has_value());
     EXPECT_EQ(cancel.options->answer, SimAnswer::Cancel);
-    EXPECT_TRUE(app::HasAnswerOption(*cancel.options));
+    EXPECT_TRUE(app::sim::HasAnswerOption(*cancel.options));
 
     const auto close = ParseSimCommandLine({"--close", "s.json"});
     ASSERT_TRUE(close.options.has_value());

@@ -250,15 +250,20 @@ class Normfix(SimTestCase):
         self.assertEqual(len(row_order(result)), 9)
 
     def test_superuser_list_decides_who_may_uncheck(self):
-        config = ini(NormFix={"SuperUser": "1", "user01": "chef"})
-        session, cases = normfix_session()
-        locked = run_sim(session, ["--user", "anna", "--normfix", "0"], config=config)
-        self.assertEqual(locked.transcript["dialog"]["normFix"], {"visible": True, "enabled": False, "checked": True})
-        self.check_corrected(locked, cases, True)
+        # A count typed far too long starts as quickly as the right one (the run would otherwise time out).
+        for count in ("1", "2147483647"):
+            with self.subTest(SuperUser=count):
+                config = ini(NormFix={"SuperUser": count, "user01": "chef"})
+                session, cases = normfix_session()
+                locked = run_sim(session, ["--user", "anna", "--normfix", "0"], config=config)
+                self.assertEqual(locked.transcript["dialog"]["normFix"],
+                                 {"visible": True, "enabled": False, "checked": True})
+                self.check_corrected(locked, cases, True)
 
-        listed = run_sim(session, ["--user", "Chef", "--normfix", "0"], config=config)
-        self.assertEqual(listed.transcript["dialog"]["normFix"], {"visible": True, "enabled": True, "checked": True})
-        self.check_corrected(listed, cases, False)
+                listed = run_sim(session, ["--user", "Chef", "--normfix", "0"], config=config)
+                self.assertEqual(listed.transcript["dialog"]["normFix"],
+                                 {"visible": True, "enabled": True, "checked": True})
+                self.check_corrected(listed, cases, False)
 
     def test_disabled_normfix_never_runs(self):
         session, cases = normfix_session()
@@ -347,9 +352,17 @@ class StartUpErrors(SimTestCase):
         self.assertEqual(result.session["selection"], session["selection"])
 
     def test_a_part_instead_of_a_drawing(self):
-        session = {"format": "glattmark-cad-session/1", "running": True, "activeDocument": 0,
-                   "documents": [{"path": "C:\\Modelle\\Welle.SLDPRT", "type": 1}]}
-        self.check_error(run_sim(session), "Kein Zeichnung geöffnet.")
+        part = {"path": "C:\\Modelle\\Welle.SLDPRT", "type": 1}
+        # The example drawing with its type changed: the sheet fields stay as written and go unused.
+        copied = dict(part, currentSheet="Blatt1", sheets=[])
+        assembly = dict(copied, path="C:\\Modelle\\Getriebe.SLDASM", type=2)
+        for document in (part, copied, assembly):
+            with self.subTest(document=document):
+                session = {"format": "glattmark-cad-session/1", "running": True, "activeDocument": 0,
+                           "documents": [document]}
+                result = run_sim(session)
+                self.check_error(result, "Kein Zeichnung geöffnet.")
+                self.assertEqual(result.session["documents"], [document])
 
     def test_unknown_sheet_formats(self):
         user_defined = drawing_session(symbols=[symbol("S1", 0.1, 0.1, {3: "Ra", 4: "3,2"})],

@@ -1,4 +1,4 @@
-#include "app/transcript.h"
+#include "app/sim/transcript.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@ using nlohmann::json;
 
 TEST(Transcript, ARunThatNeverShowedTheDialog)
 {
-    app::Transcript transcript;
+    app::sim::Transcript transcript;
     transcript.messages.push_back({"error", L"SW Oberfl\u00e4chen - Assistent", L"Kein Dokument ge\u00f6ffnet."});
-    const json j = app::TranscriptToJson(transcript);
+    const json j = app::sim::TranscriptToJson(transcript);
 
     EXPECT_TRUE(j["dialog"].is_null());
     EXPECT_TRUE(j["layout"].is_null());
@@ -34,9 +34,9 @@ TEST(Transcript, DialogSnapshotCarriesEveryControl)
     state.label3Caption = L"Rauheit (Rz)";
     state.cbNormFix = {1, true, false};
 
-    app::Transcript transcript;
-    transcript.dialog = app::SnapshotOf(state);
-    const json d = app::TranscriptToJson(transcript)["dialog"];
+    app::sim::Transcript transcript;
+    transcript.dialog = app::sim::SnapshotOf(state);
+    const json d = app::sim::TranscriptToJson(transcript)["dialog"];
 
     EXPECT_EQ(d["kind"]["items"], json::array({"Grundlegend", "Spanend", "Roh"}));
     EXPECT_EQ(d["kind"]["index"], 1);
@@ -54,8 +54,8 @@ TEST(Transcript, DialogSnapshotCarriesEveryControl)
 
 TEST(Transcript, LayoutNumbersReadBackExactly)
 {
-    app::Transcript transcript;
-    app::TranscriptLayout layout;
+    app::sim::Transcript transcript;
+    app::sim::TranscriptLayout layout;
     layout.results.symbolGap = 0.1 + 0.2;
     layout.results.basePoint = {1.0 / 3.0, 0.297};
     layout.records.push_back({L"glmSymbol99", 0, 0.0123456789012345678, 0.1038, 0.1});
@@ -63,7 +63,7 @@ TEST(Transcript, LayoutNumbersReadBackExactly)
     transcript.measurements.push_back({L"Ra", L"Arial", 14, 2.0 / 3.0 / 1000});
     transcript.ending = "ok";
 
-    const json j = json::parse(app::TranscriptToJson(transcript).dump());
+    const json j = json::parse(app::sim::TranscriptToJson(transcript).dump());
     EXPECT_EQ(j["layout"]["symbolGap"].get<double>(), 0.1 + 0.2);
     EXPECT_EQ(j["layout"]["basePoint"][0].get<double>(), 1.0 / 3.0);
     EXPECT_EQ(j["layout"]["records"][0]["name"], "glmSymbol99");

@@ -8,6 +8,7 @@
 #include <cwctype>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace app_tests
 {
@@ -36,6 +37,22 @@ public:
         if (bufferSize > 0 && static_cast<std::int32_t>(returned.size()) > bufferSize - 1)
             returned.resize(static_cast<std::size_t>(bufferSize - 1));
         return static_cast<std::int32_t>(returned.size());
+    }
+
+    /// The names in upper case.
+    std::vector<std::wstring> GetKeyNames(const std::wstring& section, const std::wstring& file) override
+    {
+        std::vector<std::wstring> names;
+        const std::wstring prefix = Slot(section, L"");
+        if (const auto f = files.find(file); f != files.end())
+        {
+            for (const auto& [slot, value] : f->second)
+            {
+                if (slot.starts_with(prefix))
+                    names.push_back(slot.substr(prefix.size()));
+            }
+        }
+        return names;
     }
 
     bool WriteString(const std::wstring& section, const std::optional<std::wstring>& key,

@@ -169,6 +169,17 @@ TEST_F(ProfileFileRead, LongValuesAreCutAndWrapAtSixteenBits)
     }
 }
 
+TEST_F(ProfileFileRead, KeyNamesOfTheFirstSectionOfThatName)
+{
+    const std::wstring file = folder.File(L"keys.ini");
+    TempFolder::Write(file, "k=before\r\n[S]\r\n  a  = 1\r\n;c=comment\r\nno equals sign\r\nA=again\r\n#h=x\r\n"
+                            "[t]\r\nt=1\r\n[s]\r\nlater=1\r\n");
+    EXPECT_EQ(store.GetKeyNames(L" s ", file), (std::vector<std::wstring>{L"a", L"A", L"#h"}));
+    EXPECT_EQ(store.GetKeyNames(L"t", file), std::vector<std::wstring>{L"t"});
+    EXPECT_TRUE(store.GetKeyNames(L"missing", file).empty());
+    EXPECT_TRUE(store.GetKeyNames(L"s", folder.File(L"none.ini")).empty());
+}
+
 TEST_F(ProfileFileRead, AFolderInPlaceOfTheFileReadsAsMissing)
 {
     std::wstring value;

@@ -57,6 +57,18 @@ public:
         return static_cast<std::int32_t>(value.size());
     }
 
+    /// The names in upper case and sorted. Not recorded: reads lists keyed reads only.
+    std::vector<std::wstring> GetKeyNames(const std::wstring& section, const std::wstring& file) override
+    {
+        std::vector<std::wstring> names;
+        for (const auto& [key, value] : m_values)
+        {
+            if (std::get<0>(key) == file && std::get<1>(key) == ui::UCase(section))
+                names.push_back(std::get<2>(key));
+        }
+        return names;
+    }
+
     bool WriteString(const std::wstring& section, const std::optional<std::wstring>& key,
                      const std::optional<std::wstring>& value, const std::wstring& file) override
     {

@@ -296,6 +296,7 @@ TEST_F(SettingsLoad, SuperUsersMaySwitchNormFixOff)
         bool expectedLocked;
         std::int32_t expectedUserReads;
     };
+    const std::wstring kMost = L"2147483647";
     const std::vector<Case> cases = {
         {"no super users", L"0", L"1", L"meier", {{L"user01", L"schulz"}}, false, 0},
         {"listed in other case", L"2", L"1", L" Meier ", {{L"user01", L"schulz"}, {L"user02", L"mEIER"}}, false, 2},
@@ -307,6 +308,13 @@ TEST_F(SettingsLoad, SuperUsersMaySwitchNormFixOff)
         {"login unknown, empty entry", L"1", L"1", std::nullopt, {}, false, 1},
         {"login unknown, names listed", L"2", L"1", std::nullopt, {{L"user01", L"a"}, {L"user02", L"b"}}, true, 2},
         {"empty login, empty entry", L"1", L"1", L"", {{L"user01", L""}}, false, 1},
+        // A count far beyond the keys ends where the full count would end, after the first missing key.
+        {"huge count, not listed", kMost, L"1", L"meier", {{L"user01", L"schulz"}, {L"user02", L"wolf"}}, true, 3},
+        {"huge count, listed", kMost, L"1", L"wolf", {{L"user01", L"schulz"}, {L"user02", L"wolf"}}, false, 2},
+        {"huge count, login unknown", kMost, L"1", std::nullopt, {{L"user01", L"a"}, {L"user02", L"b"}}, false, 3},
+        {"huge count, gap matches an empty login", kMost, L"1", L"", {{L"user01", L"a"}, {L"user03", L"c"}}, false, 2},
+        {"huge count, three digits", kMost, L"1", L"meier", {{L"user100", L"x"}, {L"user0200", L"meier"}}, true, 101},
+        {"huge count, no keys", kMost, L"1", L"meier", {}, true, 1},
     };
     for (const Case& c : cases)
     {
@@ -320,13 +328,59 @@ TEST_F(SettingsLoad, SuperUsersMaySwitchNormFixOff)
         const Loaded loaded = Load(caseStore, kIni);
         EXPECT_FALSE(loaded.cc.IsErr());
         EXPECT_EQ(loaded.settings.normFixLocked, c.expectedLocked);
-        std::int32_t userReads = 0;
+        std::vector<std::wstring> userReads;
         for (const auto& read : caseStore.reads)
         {
             if (read.file == kIni && read.key->rfind(L"user", 0) == 0)
-                ++userReads;
+                userReads.push_back(*read.key);
         }
-        EXPECT_EQ(userReads, c.expectedUserReads);
+        std::vector<std::wstring> expectedReads;
+        for (std::int32_t i = 1; i <= c.expectedUserReads; ++i)
+            expectedReads.push_back(L"user" + ui::Format00(i));
+        EXPECT_EQ(userReads, expectedReads);
+    }
+}
+
+TEST_F(SettingsLoad, AHugeSuperUserCountSeesTheKeysOfEveryFileRead)
+{
+    struct Case
+    {
+        const char* name;
+        std::string ini;
+        std::string cfg;
+        std::string other; ///< other.ini, the target of the redirection
+        std::string otherCfg;
+        bool expectedLocked;
+    };
+    const std::string normFix = "[NormFix]\r\nenabled=1\r\nSuperUser=2147483647\r\n";
+    const std::string redirect = "[Remote]\r\nfile=other.ini\r\n";
+    const std::vector<Case> cases = {
+        {"in the file of defaults", normFix, "[NormFix]\r\nuser01=a\r\nuser03=MEIER\r\n", "", "", false},
+        {"name written in capitals", normFix + "USER02=meier\r\n", "", "", "", false},
+        {"in the redirected file's defaults", redirect + "[NormFix]\r\nuser01=a\r\n", "", normFix,
+         "[NormFix]\r\nuser05=meier\r\n", false},
+        {"beside the redirected file only", redirect, "[NormFix]\r\nuser02=meier\r\n", normFix, "", true},
+        {"not listed", normFix + "user01=a\r\n", "[NormFix]\r\nuser02=b\r\n", "", "", true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const std::vector<std::pair<std::wstring, const std::string*>> written = {{L"glattmark.ini", &c.ini},
+                                                                                  {L"glattmark.cfg", &c.cfg},
+                                                                                  {L"other.ini", &c.other},
+                                                                                  {L"other.cfg", &c.otherCfg}};
+        for (const auto& [name, bytes] : written)
+        {
+            if (!bytes->empty())
+                TempFolder::Write(folder.File(name), *bytes);
+        }
+        config::FileProfileStore files;
+        platform.loginName = L"meier";
+        const Loaded loaded = Load(files, folder.File(L"glattmark.ini"));
+        EXPECT_FALSE(loaded.cc.IsErr());
+        EXPECT_EQ(loaded.settings.superUserCount, 2147483647);
+        EXPECT_EQ(loaded.settings.normFixLocked, c.expectedLocked);
     }
 }
 

@@ -293,8 +293,8 @@ TEST_F(IniHandlerRead, IntegersByTheLeadingNumberRule)
     };
     for (const Case& c :
          {Case{L"", 7}, Case{L"2.5", 2}, Case{L"3.5", 4}, Case{L"-2.5", -2}, Case{L"12abc", 12}, Case{L"2,7", 2},
-          Case{L"abc", 0}, Case{L" 1 2 ", 12}, Case{L"&H10", 16}, Case{L"1e3", 1000}, Case{L"2147483647", 2147483647},
-          Case{L"-2147483648", std::numeric_limits<std::int32_t>::min()}})
+          Case{L"abc", 0}, Case{L" 1 2 ", 12}, Case{L"&H10", 16}, Case{L"1e3", 1000}, Case{L"2d5", 2},
+          Case{L"2147483647", 2147483647}, Case{L"-2147483648", std::numeric_limits<std::int32_t>::min()}})
     {
         SCOPED_TRACE(ui::ToUtf8(c.stored));
         store.Put(kIni, L"s", L"v", c.stored);
@@ -320,8 +320,9 @@ TEST_F(IniHandlerRead, DecimalsWithCommaOrPoint)
         std::wstring stored;
         double expected;
     };
-    for (const Case& c : {Case{L"", 9.5}, Case{L"2,5", 2.5}, Case{L"2.5", 2.5}, Case{L"0,065", 0.065}, Case{L"abc", 0},
-                          Case{L"1.234,5", 1.234}, Case{L"-0,19", -0.19}, Case{L"12mm", 12}, Case{L".5", 0.5}})
+    for (const Case& c :
+         {Case{L"", 9.5}, Case{L"2,5", 2.5}, Case{L"2.5", 2.5}, Case{L"0,065", 0.065}, Case{L"abc", 0},
+          Case{L"1.234,5", 1.234}, Case{L"-0,19", -0.19}, Case{L"12mm", 12}, Case{L".5", 0.5}, Case{L"2,5d1", 2.5}})
     {
         SCOPED_TRACE(ui::ToUtf8(c.stored));
         store.Put(kIni, L"s", L"d", c.stored);

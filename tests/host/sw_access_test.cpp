@@ -513,7 +513,8 @@ TEST_F(SwAccessTest, GetPropValReadsTheLeadingNumber)
         double expected;
     };
     const std::vector<Case> cases = {
-        {L"1,5", 1.5}, {L"2.5", 2.5}, {L"abc", 0.0}, {L"", 7.0}, {L"12 mm", 12.0}, {L"FROMPARENT+1", 0.0},
+        {L"1,5", 1.5},    {L"2.5", 2.5},          {L"abc", 0.0}, {L"", 7.0},
+        {L"12 mm", 12.0}, {L"FROMPARENT+1", 0.0}, {L"1d2", 1.0},
     };
     auto part = Activate(host::kPart);
     swAcc.Link(app);

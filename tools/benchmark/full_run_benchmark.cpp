@@ -9,9 +9,9 @@
 
 #include "app/frm_main.h"
 #include "app/run.h"
-#include "app/sim_command_line.h"
-#include "app/sim_platform.h"
-#include "app/terminal_dialog.h"
+#include "app/sim/sim_command_line.h"
+#include "app/sim/sim_platform.h"
+#include "app/sim/terminal_dialog.h"
 #include "config/profile_file.h"
 #include "host/sim/sim_connector.h"
 #include "host/sim/sim_session.h"
@@ -110,7 +110,7 @@ RunFigures RunOnce(const std::string& sessionText, const std::wstring& iniPath, 
 {
     const auto session = host::sim::SimSession::Parse(sessionText);
     ui::PosixPlatform posixPlatform;
-    app::SimPlatform platform(posixPlatform, std::wstring(L"KONSTRUKTEUR"), L',');
+    app::sim::SimPlatform platform(posixPlatform, std::wstring(L"KONSTRUKTEUR"), L',');
     config::FileProfileStore profiles(L'/');
     host::sim::SimConnector connector(session);
     std::ostringstream shown; // messages are kept off the terminal; errors are reported below
@@ -120,7 +120,7 @@ RunFigures RunOnce(const std::string& sessionText, const std::wstring& iniPath, 
     ui::TerminalReportBox reportBox(shown, {});
     const app::Ports ports{messageWindow, reportBox, platform, measurer, profiles, connector};
     app::Run run(ports, iniPath);
-    app::SimDialogView view;
+    app::sim::SimDialogView view;
     app::frmMain form(run, view);
 
     RunFigures figures;
@@ -128,7 +128,7 @@ RunFigures RunOnce(const std::string& sessionText, const std::wstring& iniPath, 
     form.Form_Load();
     const auto shownAt = Clock::now();
     if (!form.Ended())
-        app::LeaveDialog(form, app::SimAnswer::Ok);
+        app::sim::LeaveDialog(form, app::sim::SimAnswer::Ok);
     const auto end = Clock::now();
     figures.startSeconds = std::chrono::duration<double>(shownAt - start).count();
     figures.okSeconds = std::chrono::duration<double>(end - shownAt).count();

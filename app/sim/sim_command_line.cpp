@@ -1,10 +1,10 @@
-#include "app/sim_command_line.h"
+#include "app/sim/sim_command_line.h"
 
 #include "ui/conversions.h"
 
 #include <cstddef>
 
-namespace app
+namespace app::sim
 {
 
 namespace
@@ -193,4 +193,4 @@ std::wstring SimUsage()
            L"  --svg DATEI          das aktuelle Blatt nach dem Lauf als SVG\n";
 }
 
-} // namespace app
+} // namespace app::sim

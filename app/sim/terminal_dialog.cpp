@@ -1,4 +1,4 @@
-#include "app/terminal_dialog.h"
+#include "app/sim/terminal_dialog.h"
 
 #include "ui/conversions.h"
 
@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-namespace app
+namespace app::sim
 {
 
 namespace
@@ -172,4 +172,4 @@ SimAnswer AskInTerminal(frmMain& form, std::istream& in, std::ostream& out)
     return SimAnswer::Close;
 }
 
-} // namespace app
+} // namespace app::sim

@@ -1,4 +1,4 @@
-#include "app/sheet_svg.h"
+#include "app/sim/sheet_svg.h"
 
 #include "ui/conversions.h"
 
@@ -6,21 +6,23 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <numbers>
 #include <optional>
 #include <string_view>
 #include <vector>
 
-namespace app
+namespace app::sim
 {
 
 namespace
 {
 
-using nlohmann::json;
+using host::sim::DocumentModel;
+using host::sim::NoteModel;
+using host::sim::SheetModel;
+using host::sim::SymbolModel;
+using host::sim::TextFormatModel;
 
-constexpr double kDefaultCharHeight = 0.0035;  ///< metres, the empty drawing's text formats
 constexpr double kMargin = 10.0;               ///< mm of grey around what is drawn
 constexpr double kBeside = 1000.0;             ///< mm beside the sheet that are still drawn
 constexpr std::string_view kOwnPrefix = "glm"; ///< the program's own annotations are drawn in red
@@ -67,52 +69,10 @@ std::string Escape(std::string_view text)
     return out;
 }
 
-double Number(const json& object, const char* key, double fallback)
+/// Text slot n of a symbol as UTF-8; an empty value draws nothing, like an empty text.
+std::string Slot(const SymbolModel& symbol, int n)
 {
-    if (object.is_object())
-    {
-        auto it = object.find(key);
-        if (it != object.end() && it->is_number())
-            return it->get<double>();
-    }
-    return fallback;
-}
-
-std::string String(const json& object, const char* key)
-{
-    if (object.is_object())
-    {
-        auto it = object.find(key);
-        if (it != object.end() && it->is_string())
-            return it->get<std::string>();
-    }
-    return "";
-}
-
-const json& Array(const json& object, const char* key)
-{
-    static const json kEmpty = json::array();
-    if (object.is_object())
-    {
-        auto it = object.find(key);
-        if (it != object.end() && it->is_array())
-            return *it;
-    }
-    return kEmpty;
-}
-
-/// Text slot n of a symbol; an empty value and a missing slot both draw nothing.
-std::string Slot(const json& symbol, int n)
-{
-    if (!symbol.is_object())
-        return "";
-    auto texts = symbol.find("texts");
-    if (texts == symbol.end() || !texts->is_object())
-        return "";
-    auto it = texts->find(std::to_string(n));
-    if (it == texts->end() || !it->is_string())
-        return "";
-    return it->get<std::string>();
+    return ui::ToUtf8(symbol.texts[static_cast<std::size_t>(n)].value_or(L""));
 }
 
 /// A rough width of a text in mm, for the length of lines and the place of texts beside others.
@@ -150,30 +110,21 @@ std::string LaySign(int direction)
 struct Font
 {
     std::string family = "Arial";
-    double height = kDefaultCharHeight * 1000; ///< mm
+    double height = host::sim::kDefaultCharHeight * 1000; ///< mm
     bool bold = false;
 };
 
-Font FontOf(const json& annotation, const json& document, const char* documentFormat)
+/// The annotation's own text format; a family or a height that cannot be drawn falls back to the empty
+/// drawing's.
+Font FontOf(const TextFormatModel& format)
 {
     Font font;
-    const json* format = nullptr;
-    if (annotation.is_object() && annotation.contains("textFormat") && annotation["textFormat"].is_object())
-        format = &annotation["textFormat"];
-    else if (document.is_object() && document.contains("textFormats") && document["textFormats"].is_object() &&
-             document["textFormats"].contains(documentFormat))
-        format = &document["textFormats"][documentFormat];
-    if (format != nullptr)
-    {
-        const std::string family = String(*format, "typeFaceName");
-        if (!family.empty())
-            font.family = family;
-        font.height = Number(*format, "charHeight", kDefaultCharHeight) * 1000;
-        font.bold = format->is_object() && format->contains("bold") && (*format)["bold"].is_boolean() &&
-                    (*format)["bold"].get<bool>();
-    }
+    if (!format.typeFaceName.empty())
+        font.family = ui::ToUtf8(format.typeFaceName);
+    font.height = format.charHeight * 1000;
+    font.bold = format.bold;
     if (!(font.height > 0) || font.height > 1000)
-        font.height = kDefaultCharHeight * 1000;
+        font.height = host::sim::kDefaultCharHeight * 1000;
     return font;
 }
 
@@ -263,17 +214,17 @@ private:
 };
 
 /// One surface-finish symbol, its tip (the point that touches the surface) at its insertion point.
-void DrawSymbol(Canvas& canvas, const json& symbol, const json& document)
+void DrawSymbol(Canvas& canvas, const SymbolModel& symbol)
 {
-    const double x = Number(symbol, "x", 0) * 1000;
-    const double y = Number(symbol, "y", 0) * 1000;
-    const Font font = FontOf(symbol, document, "5");
+    const double x = symbol.x * 1000;
+    const double y = symbol.y * 1000;
+    const Font font = FontOf(symbol.textFormat);
     const double h = font.height;
     const double stroke = std::max(0.1 * h, 0.18);
     const double slope = std::tan(std::numbers::pi / 6); // legs 60 degrees from the horizontal
     const double h1 = 1.4 * h;                           // short leg
     const double h2 = 3.0 * h;                           // long leg
-    const std::string name = String(symbol, "name");
+    const std::string name = ui::ToUtf8(symbol.name);
     const bool own = name.rfind(kOwnPrefix, 0) == 0;
 
     canvas.Raw(std::string("<g class=\"symbol\" stroke=\"") + (own ? "#b00000" : "black") + "\" fill=\"" +
@@ -283,7 +234,7 @@ void DrawSymbol(Canvas& canvas, const json& symbol, const json& document)
     const double kneeY = y + h2;
     canvas.Polyline({{x - h1 * slope, y + h1}, {x, y}, {kneeX, kneeY}}, stroke, false);
 
-    const int kind = static_cast<int>(Number(symbol, "type", 0));
+    const int kind = symbol.type;
     if (kind == 1)
         canvas.Line(x - h1 * slope, y + h1, x + h1 * slope, y + h1, stroke);
     else if (kind == 2)
@@ -303,7 +254,7 @@ void DrawSymbol(Canvas& canvas, const json& symbol, const json& document)
         if (!text.empty())
             further += (further.empty() ? "" : " ") + text;
     }
-    const int direction = static_cast<int>(Number(symbol, "direction", 0));
+    const int direction = symbol.direction;
     std::string foot = LaySign(direction);
     const std::string spacing = Slot(symbol, 7);
     if (!spacing.empty())
@@ -328,9 +279,7 @@ void DrawSymbol(Canvas& canvas, const json& symbol, const json& document)
     canvas.Text(limitsX - limitsWidth - (limitsWidth > 0 ? 0.4 * h : 0), y + 0.2 * h, Slot(symbol, 1), font, "end", 0,
                 " stroke=\"none\"");
 
-    const bool allAround = symbol.is_object() && symbol.contains("allAround") && symbol["allAround"].is_boolean() &&
-                           symbol["allAround"].get<bool>();
-    if (allAround)
+    if (symbol.allAround)
         canvas.Circle(kneeX, kneeY, 0.35 * h, stroke);
 
     // The annotation name, small and grey under the tip, so that the row can be checked by name.
@@ -341,18 +290,18 @@ void DrawSymbol(Canvas& canvas, const json& symbol, const json& document)
 }
 
 /// A note, its insertion point at the upper left of its first line.
-void DrawNote(Canvas& canvas, const json& note, const json& document)
+void DrawNote(Canvas& canvas, const NoteModel& note)
 {
-    const double x = Number(note, "x", 0) * 1000;
-    const double y = Number(note, "y", 0) * 1000;
-    const double angle = Number(note, "angle", 0);
-    const Font font = FontOf(note, document, "0");
-    const std::string name = String(note, "name");
+    const double x = note.x * 1000;
+    const double y = note.y * 1000;
+    const double angle = note.angle;
+    const Font font = FontOf(note.textFormat);
+    const std::string name = ui::ToUtf8(note.name);
     const bool own = name.rfind(kOwnPrefix, 0) == 0;
     canvas.Raw(std::string("<g class=\"note\" fill=\"") + (own ? "#b00000" : "black") + "\">\n<title>" + Escape(name) +
                "</title>\n");
 
-    std::string text = String(note, "text");
+    const std::string text = ui::ToUtf8(note.text);
     double lineY = 0;
     std::size_t start = 0;
     const double cosA = std::cos(angle);
@@ -373,68 +322,45 @@ void DrawNote(Canvas& canvas, const json& note, const json& document)
     canvas.Raw("</g>\n");
 }
 
-const json* CurrentSheet(const json& document, std::wstring& error)
-{
-    const json& sheets = Array(document, "sheets");
-    const std::string current = String(document, "currentSheet");
-    for (const json& sheet : sheets)
-    {
-        if (String(sheet, "name") == current)
-            return &sheet;
-    }
-    if (current.empty() && !sheets.empty())
-        return &sheets[0];
-    error = L"Die Zeichnung hat kein aktuelles Blatt.";
-    return nullptr;
-}
-
-const json* ActiveDocument(const json& session, std::wstring& error)
-{
-    if (!session.is_object() || !session.contains("activeDocument") || !session["activeDocument"].is_number_integer())
-    {
-        error = L"Kein Dokument ge\u00f6ffnet: nichts zu zeichnen.";
-        return nullptr;
-    }
-    const auto index = session["activeDocument"].get<long long>();
-    const json& documents = Array(session, "documents");
-    if (index < 0 || static_cast<std::size_t>(index) >= documents.size())
-    {
-        error = L"Das aktive Dokument fehlt in der Sitzung.";
-        return nullptr;
-    }
-    const json& document = documents[static_cast<std::size_t>(index)];
-    if (Number(document, "type", 0) != 3)
-    {
-        error = L"Das aktive Dokument ist keine Zeichnung: nichts zu zeichnen.";
-        return nullptr;
-    }
-    return &document;
-}
-
 } // namespace
 
-bool RenderSheetSvg(const nlohmann::json& session, std::string& svg, std::wstring& error)
+bool RenderSheetSvg(const host::sim::SessionModel& session, std::string& svg, std::wstring& error)
 {
-    const json* document = ActiveDocument(session, error);
-    if (document == nullptr)
+    if (!session.activeDocument)
+    {
+        error = L"Kein Dokument ge\u00f6ffnet: nichts zu zeichnen.";
         return false;
-    const json* sheet = CurrentSheet(*document, error);
+    }
+    if (*session.activeDocument >= session.documents.size())
+    {
+        error = L"Das aktive Dokument fehlt in der Sitzung.";
+        return false;
+    }
+    const DocumentModel& document = session.documents[*session.activeDocument];
+    if (document.type != host::kDrawing)
+    {
+        error = L"Das aktive Dokument ist keine Zeichnung: nichts zu zeichnen.";
+        return false;
+    }
+    const SheetModel* sheet = host::sim::CurrentSheet(document);
     if (sheet == nullptr)
+    {
+        error = L"Die Zeichnung hat kein aktuelles Blatt.";
         return false;
+    }
 
-    const json& properties = Array(*sheet, "properties");
+    const std::vector<double>& properties = sheet->properties;
     double width = 420;
     double height = 297;
-    if (properties.size() > 6 && properties[5].is_number() && properties[6].is_number() &&
-        properties[5].get<double>() > 0 && properties[6].get<double>() > 0)
+    if (properties.size() > 6 && properties[5] > 0 && properties[6] > 0)
     {
-        width = properties[5].get<double>() * 1000;
-        height = properties[6].get<double>() * 1000;
+        width = properties[5] * 1000;
+        height = properties[6] * 1000;
     }
 
     Canvas canvas(height);
     canvas.Cover(width, height);
-    const std::string sheetName = String(*sheet, "name");
+    const std::string sheetName = ui::ToUtf8(sheet->name);
     canvas.Raw("<rect x=\"0\" y=\"0\" width=\"" + Num(width) + "\" height=\"" + Num(height) +
                "\" fill=\"white\" stroke=\"black\" stroke-width=\"0.5\"/>\n");
     Font label;
@@ -442,14 +368,14 @@ bool RenderSheetSvg(const nlohmann::json& session, std::string& svg, std::wstrin
     canvas.Text(2, -5, sheetName + " (" + Num(width) + " \u00d7 " + Num(height) + " mm)", label, "start", 0,
                 " fill=\"#606060\"");
 
-    auto drawAll = [&](const json& holder) {
-        for (const json& note : Array(holder, "notes"))
-            DrawNote(canvas, note, *document);
-        for (const json& symbol : Array(holder, "symbols"))
-            DrawSymbol(canvas, symbol, *document);
+    auto drawAll = [&canvas](const auto& holder) {
+        for (const NoteModel& note : holder.notes)
+            DrawNote(canvas, note);
+        for (const SymbolModel& symbol : holder.symbols)
+            DrawSymbol(canvas, symbol);
     };
     drawAll(*sheet);
-    for (const json& view : Array(*sheet, "views"))
+    for (const host::sim::ViewModel& view : sheet->views)
         drawAll(view);
 
     // The sheet's lower left corner is the origin. The picture takes in whatever stands beside the sheet
@@ -467,20 +393,4 @@ bool RenderSheetSvg(const nlohmann::json& session, std::string& svg, std::wstrin
     return true;
 }
 
-bool WriteSheetSvg(const std::string& path, const nlohmann::json& session, std::wstring& error)
-{
-    std::string svg;
-    if (!RenderSheetSvg(session, svg, error))
-        return false;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file)
-        file << svg;
-    if (!file)
-    {
-        error = L"Bild konnte nicht geschrieben werden: " + ui::FromUtf8(path);
-        return false;
-    }
-    return true;
-}
-
-} // namespace app
+} // namespace app::sim

@@ -7,12 +7,12 @@
 
 #include "app/frm_main.h"
 #include "app/run.h"
-#include "app/sheet_svg.h"
-#include "app/sim_command_line.h"
-#include "app/sim_platform.h"
-#include "app/terminal_dialog.h"
-#include "app/terminal_posix.h"
-#include "app/transcript.h"
+#include "app/sim/sheet_svg.h"
+#include "app/sim/sim_command_line.h"
+#include "app/sim/sim_platform.h"
+#include "app/sim/terminal_dialog.h"
+#include "app/sim/terminal_posix.h"
+#include "app/sim/transcript.h"
 #include "config/profile_file.h"
 #include "host/sim/sim_connector.h"
 #include "host/sim/sim_session.h"
@@ -21,18 +21,19 @@
 #include "ui/message_window_terminal.h"
 #include "ui/platform_posix.h"
 
-#include <nlohmann/json.hpp>
-
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace
 {
+
+using app::sim::SimOptions;
 
 constexpr int kExitClean = 0;
 constexpr int kExitErrorShown = 1;
@@ -60,55 +61,36 @@ bool WriteText(const std::string& path, const std::string& text)
     return static_cast<bool>(file);
 }
 
-int RunSim(const std::vector<std::string>& args)
+/// The session file, or nothing (with the reason said) when there is none or the simulation refuses it.
+std::shared_ptr<host::sim::SimSession> LoadSession(const std::string& path)
 {
-    const app::SimCommandLine commandLine = app::ParseSimCommandLine(args);
-    if (!commandLine.options)
-    {
-        Say(commandLine.error);
-        Say(L"Aufruf: glattmark-sim SITZUNG.json [Optionen]; alle Optionen: glattmark-sim --help");
-        return kExitUnusable;
-    }
-    const app::SimOptions& options = *commandLine.options;
-    if (options.help)
-    {
-        std::cout << ui::ToUtf8(app::SimUsage());
-        return kExitClean;
-    }
-
     std::error_code ignored;
-    if (!std::filesystem::is_regular_file(options.sessionPath, ignored))
+    if (!std::filesystem::is_regular_file(path, ignored))
     {
-        Say(L"Sitzungsdatei nicht gefunden: " + ui::FromUtf8(options.sessionPath));
-        return kExitUnusable;
+        Say(L"Sitzungsdatei nicht gefunden: " + ui::FromUtf8(path));
+        return nullptr;
     }
-    std::shared_ptr<host::sim::SimSession> session;
     try
     {
-        session = host::sim::SimSession::Load(options.sessionPath);
+        return host::sim::SimSession::Load(path);
     }
     catch (const host::sim::SessionFileError& error)
     {
-        Say(L"Sitzungsdatei unbrauchbar: " + ui::FromUtf8(options.sessionPath) + L": " + ui::FromUtf8(error.what()));
-        return kExitUnusable;
+        Say(L"Sitzungsdatei unbrauchbar: " + ui::FromUtf8(path) + L": " + ui::FromUtf8(error.what()));
+        return nullptr;
     }
+}
 
+/// The program's whole run: start-up, the dialog answered as the options say, and the run's end.
+/// Returns what the user saw.
+app::sim::Transcript RunProgram(const SimOptions& options, const std::shared_ptr<host::sim::SimSession>& session,
+                                symbols::TextMeasurer& measurer)
+{
+    app::sim::Transcript transcript;
     ui::PosixPlatform posixPlatform;
-    app::SimPlatform platform(posixPlatform, options.user, options.decimal);
-    std::unique_ptr<symbols::FreeTypeMeasurer> measurer;
-    try
-    {
-        measurer = std::make_unique<symbols::FreeTypeMeasurer>();
-    }
-    catch (const std::exception& error)
-    {
-        Say(L"Schriften k\u00f6nnen nicht vermessen werden: " + ui::FromUtf8(error.what()));
-        return kExitErrorShown;
-    }
+    app::sim::SimPlatform platform(posixPlatform, options.user, options.decimal);
     config::FileProfileStore profiles(L'/');
     host::sim::SimConnector connector(session);
-
-    app::Transcript transcript;
     ui::TerminalMessageWindow messageWindow(std::cerr,
                                             [&transcript](const std::wstring& caption, const std::wstring& text) {
                                                 transcript.messages.push_back({"error", caption, text});
@@ -117,33 +99,41 @@ int RunSim(const std::vector<std::string>& args)
         transcript.messages.push_back({"messagebox", caption, text});
     });
 
-    const app::Ports ports{messageWindow, reportBox, platform, *measurer, profiles, connector};
+    const app::Ports ports{messageWindow, reportBox, platform, measurer, profiles, connector};
     const std::wstring iniPath = options.iniPath ? ui::FromUtf8(*options.iniPath) : DefaultIniPath(platform);
-    app::Run run(ports, iniPath);
-    run.txtCalc.AttachLog(&transcript.measurements);
+    // On the heap: the run holds the fixed-capacity symbol lists.
+    const auto run = std::make_unique<app::Run>(ports, iniPath);
+    run->txtCalc.AttachLog(&transcript.measurements);
 
-    app::SimDialogView view;
-    app::frmMain form(run, view);
+    app::sim::SimDialogView view;
+    app::frmMain form(*run, view);
     form.Form_Load();
     if (!form.Ended())
     {
-        app::ApplyAnswers(form, options);
+        app::sim::ApplyAnswers(form, options);
         const bool interactive =
-            options.interactive || (!app::HasAnswerOption(options) && app::StandardInputIsTerminal());
-        const app::SimAnswer answer = interactive ? app::AskInTerminal(form, std::cin, std::cout) : options.answer;
-        app::LeaveDialog(form, answer);
+            options.interactive || (!app::sim::HasAnswerOption(options) && app::sim::StandardInputIsTerminal());
+        const app::sim::SimAnswer answer =
+            interactive ? app::sim::AskInTerminal(form, std::cin, std::cout) : options.answer;
+        app::sim::LeaveDialog(form, answer);
     }
     // Every answer ends the run; should one ever not, the window is closed rather than left hanging.
     if (!form.Ended())
         form.Form_Unload();
 
     if (view.Proposal())
-        transcript.dialog = app::SnapshotOf(*view.Proposal());
+        transcript.dialog = app::sim::SnapshotOf(*view.Proposal());
     transcript.ending = app::EndingName(form.RunEnding());
-    transcript.layout = app::CaptureLayout(run);
+    transcript.layout = app::sim::CaptureLayout(run->layout, run->list);
+    return transcript;
+}
 
+/// Writes the session back, the transcript and the picture as the options ask. Returns the exit status.
+int WriteResults(const SimOptions& options, const host::sim::SimSession& session,
+                 const app::sim::Transcript& transcript)
+{
     int status = kExitClean;
-    for (const app::TranscriptMessage& message : transcript.messages)
+    for (const app::sim::TranscriptMessage& message : transcript.messages)
     {
         if (message.window == "error")
             status = kExitErrorShown;
@@ -152,7 +142,7 @@ int RunSim(const std::vector<std::string>& args)
     const std::string outPath = options.outPath ? *options.outPath : options.sessionPath;
     try
     {
-        session->Save(outPath);
+        session.Save(outPath);
     }
     catch (const host::sim::SessionFileError& error)
     {
@@ -163,7 +153,7 @@ int RunSim(const std::vector<std::string>& args)
     if (options.transcriptPath)
     {
         std::wstring error;
-        if (!app::WriteTranscript(*options.transcriptPath, transcript, error))
+        if (!app::sim::WriteTranscript(*options.transcriptPath, transcript, error))
         {
             Say(error);
             status = kExitErrorShown;
@@ -174,7 +164,7 @@ int RunSim(const std::vector<std::string>& args)
     {
         std::string svg;
         std::wstring reason;
-        if (!app::RenderSheetSvg(nlohmann::json::parse(session->Serialize()), svg, reason))
+        if (!app::sim::RenderSheetSvg(session.Model(), svg, reason))
             Say(L"Kein Bild: " + reason);
         else if (!WriteText(*options.svgPath, svg))
         {
@@ -183,6 +173,41 @@ int RunSim(const std::vector<std::string>& args)
         }
     }
     return status;
+}
+
+int RunSim(const std::vector<std::string>& args)
+{
+    const app::sim::SimCommandLine commandLine = app::sim::ParseSimCommandLine(args);
+    if (!commandLine.options)
+    {
+        Say(commandLine.error);
+        Say(L"Aufruf: glattmark-sim SITZUNG.json [Optionen]; alle Optionen: glattmark-sim --help");
+        return kExitUnusable;
+    }
+    const SimOptions& options = *commandLine.options;
+    if (options.help)
+    {
+        std::cout << ui::ToUtf8(app::sim::SimUsage());
+        return kExitClean;
+    }
+
+    const std::shared_ptr<host::sim::SimSession> session = LoadSession(options.sessionPath);
+    if (!session)
+        return kExitUnusable;
+
+    std::unique_ptr<symbols::FreeTypeMeasurer> measurer;
+    try
+    {
+        measurer = std::make_unique<symbols::FreeTypeMeasurer>();
+    }
+    catch (const std::exception& error)
+    {
+        Say(L"Schriften k\u00f6nnen nicht vermessen werden: " + ui::FromUtf8(error.what()));
+        return kExitErrorShown;
+    }
+
+    const app::sim::Transcript transcript = RunProgram(options, session, *measurer);
+    return WriteResults(options, *session, transcript);
 }
 
 } // namespace

@@ -1,12 +1,11 @@
-#include "app/transcript.h"
+#include "app/sim/transcript.h"
 
-#include "app/run.h"
 #include "ui/conversions.h"
 
 #include <algorithm>
 #include <fstream>
 
-namespace app
+namespace app::sim
 {
 
 namespace
@@ -91,17 +90,17 @@ DialogSnapshot SnapshotOf(const MainDialogState& state)
     return snapshot;
 }
 
-std::optional<TranscriptLayout> CaptureLayout(const Run& run)
+std::optional<TranscriptLayout> CaptureLayout(const symbols::LayoutResults& results, const symbols::SymbolList& list)
 {
-    if (!run.layout.calculated)
+    if (!results.calculated)
         return std::nullopt;
     TranscriptLayout layout;
-    layout.results = run.layout;
+    layout.results = results;
     // The count is the list's own; it never leaves the array, whatever went wrong before.
-    const std::int32_t last = std::clamp(run.list.sfsCount, 0, symbols::kMaxDistinct);
+    const std::int32_t last = std::clamp(list.sfsCount, 0, symbols::kMaxDistinct);
     for (std::int32_t i = 0; i <= last; ++i)
     {
-        const symbols::sfsObject& record = run.list.sfsList[static_cast<std::size_t>(i)];
+        const symbols::sfsObject& record = list.sfsList[static_cast<std::size_t>(i)];
         layout.records.push_back({record.Name, record.xOffset, record.xWidth, record.X, record.y});
     }
     return layout;
@@ -138,4 +137,4 @@ bool WriteTranscript(const std::string& path, const Transcript& transcript, std:
     return true;
 }
 
-} // namespace app
+} // namespace app::sim

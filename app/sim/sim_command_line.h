@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace app
+namespace app::sim
 {
 
 /// How the simulated user leaves the dialog.
@@ -57,4 +57,4 @@ SimCommandLine ParseSimCommandLine(const std::vector<std::string>& args);
 /// The usage text, one option a line.
 std::wstring SimUsage();
 
-} // namespace app
+} // namespace app::sim

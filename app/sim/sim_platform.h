@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace app
+namespace app::sim
 {
 
 class SimPlatform : public ui::Platform
@@ -31,4 +31,4 @@ private:
     std::optional<wchar_t> m_decimal;
 };
 
-} // namespace app
+} // namespace app::sim

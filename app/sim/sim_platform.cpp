@@ -1,6 +1,6 @@
-#include "app/sim_platform.h"
+#include "app/sim/sim_platform.h"
 
-namespace app
+namespace app::sim
 {
 
 std::optional<std::wstring> SimPlatform::LoginName()
@@ -13,4 +13,4 @@ std::optional<std::wstring> SimPlatform::LoginName()
     return m_user;
 }
 
-} // namespace app
+} // namespace app::sim

@@ -1,8 +1,8 @@
-#include "app/terminal_posix.h"
+#include "app/sim/terminal_posix.h"
 
 #include <unistd.h>
 
-namespace app
+namespace app::sim
 {
 
 bool StandardInputIsTerminal()
@@ -10,4 +10,4 @@ bool StandardInputIsTerminal()
     return isatty(STDIN_FILENO) == 1;
 }
 
-} // namespace app
+} // namespace app::sim

@@ -5,6 +5,7 @@
 
 #include "app/main_dialog_view.h"
 #include "symbols/summary_calculation.h"
+#include "symbols/symbol_list.h"
 
 #include <nlohmann/json.hpp>
 
@@ -13,10 +14,8 @@
 #include <string>
 #include <vector>
 
-namespace app
+namespace app::sim
 {
-
-struct Run;
 
 /// The dialog right after it was shown, before any answer was applied.
 struct DialogSnapshot
@@ -72,12 +71,12 @@ struct Transcript
 /// The transcript's picture of a dialog state.
 DialogSnapshot SnapshotOf(const MainDialogState& state);
 
-/// The layout of the run, when the calculation ran: its results and records 0 to sfsCount.
-std::optional<TranscriptLayout> CaptureLayout(const Run& run);
+/// The layout of a run, when the calculation ran: its results and the list's records 0 to sfsCount.
+std::optional<TranscriptLayout> CaptureLayout(const symbols::LayoutResults& results, const symbols::SymbolList& list);
 
 nlohmann::json TranscriptToJson(const Transcript& transcript);
 
 /// Writes the transcript as UTF-8 JSON; false (with the reason in error) when the file cannot be written.
 bool WriteTranscript(const std::string& path, const Transcript& transcript, std::wstring& error);
 
-} // namespace app
+} // namespace app::sim

@@ -4,12 +4,12 @@
 
 #include "app/frm_main.h"
 #include "app/main_dialog_view.h"
-#include "app/sim_command_line.h"
+#include "app/sim/sim_command_line.h"
 
 #include <iosfwd>
 #include <optional>
 
-namespace app
+namespace app::sim
 {
 
 /// Has no window: it keeps the state the dialog was first shown with (the program's proposal, before
@@ -43,4 +43,4 @@ void LeaveDialog(frmMain& form, SimAnswer answer);
 /// Text is read and written as UTF-8.
 SimAnswer AskInTerminal(frmMain& form, std::istream& in, std::ostream& out);
 
-} // namespace app
+} // namespace app::sim
