@@ -9,22 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 namespace
 {
 
 using host::com::ComPtr;
 using host::com::Variant;
-
-std::string Example(const char* name)
-{
-    std::ifstream in(com_tests::SourceDir() / "examples" / name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 /// A session served through the dispatch layer, reached through a ComConnector as if it ran elsewhere.
 struct Served : host::SessionConnector
@@ -50,7 +39,7 @@ struct Served : host::SessionConnector
 
 TEST(ComAdapter, WholeRunWritesWhatTheSimulatedSessionWrites)
 {
-    const std::string example = Example("erster-lauf.json");
+    const std::string example = com_tests::Example("erster-lauf.json");
     const auto direct = host::sim::SimSession::Parse(example);
     host::sim::SimConnector directConnector(direct);
     com_tests::ProgramRun directRun(directConnector, com_tests::ScratchFolder("whole-run-direct"));
@@ -80,7 +69,7 @@ TEST(ComAdapter, WholeRunWritesWhatTheSimulatedSessionWrites)
 
 TEST(ComAdapter, EveryMemberCrossesWithTheTypesOfTheTypedInterface)
 {
-    Served served(Example("zweiter-lauf.json"));
+    Served served(com_tests::Example("zweiter-lauf.json"));
     {
         // The second run removes the first run's row: selections, deselection, deletion.
         com_tests::ProgramRun run(served, com_tests::ScratchFolder("every-member"));

@@ -13,7 +13,10 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -148,6 +151,15 @@ inline std::filesystem::path SourceDir()
 inline std::filesystem::path BinaryDir()
 {
     return WinePath(GLM_BINARY_DIR);
+}
+
+/// The text of a file of examples/.
+inline std::string Example(const char* name)
+{
+    std::ifstream in(SourceDir() / "examples" / name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 /// A folder of the build tree for one test, emptied first.
