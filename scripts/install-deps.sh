@@ -32,11 +32,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
 fi
 
-# The German locale, so that the test of the decimal comma from the locale runs (it is skipped without).
+# The German locale: the test of the decimal comma taken from the locale fails without it.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
     if [ "$(id -u)" -eq 0 ]; then
         localedef -i de_DE -f UTF-8 de_DE.UTF-8
     else
-        echo "Note: no German locale; to test the decimal comma, run as root: localedef -i de_DE -f UTF-8 de_DE.UTF-8" >&2
+        echo "No German locale, which the tests need. Run as root:" >&2
+        echo "  sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8" >&2
+        exit 1
     fi
 fi

@@ -1,8 +1,7 @@
 #include "app/sim/sheet_svg.h"
 
 #include "host/sim/session_file.h"
-
-#include <nlohmann/json.hpp>
+#include "tests/support/sim_session_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +10,20 @@
 namespace
 {
 
-using nlohmann::json;
+using json = testing_support::Json;
+using testing_support::SheetJson;
 
-json Session(json sheet)
+json Session(const json& sheet)
 {
-    return {{"format", "glattmark-cad-session/1"},
-            {"activeDocument", 0},
-            {"documents", json::array({{{"type", 3}, {"currentSheet", "Blatt1"}, {"sheets", json::array({sheet})}}})}};
+    return testing_support::SessionJson({sheet});
 }
 
 json Symbol(const std::string& name, int type, double x, double y)
 {
-    return {{"name", name},
-            {"type", type},
-            {"texts", {{"3", "Ra"}, {"4", "3,2"}, {"2", "gefr\xc3\xa4st"}, {"9", nullptr}}},
-            {"x", x},
-            {"y", y},
-            {"textFormat", {{"typeFaceName", "Arial"}, {"charHeight", 0.005}, {"bold", false}}}};
+    json symbol = testing_support::SymbolJson(
+        name, {{"3", "Ra"}, {"4", "3,2"}, {"2", "gefr\xc3\xa4st"}, {"9", nullptr}}, type, x, y);
+    symbol["textFormat"] = {{"typeFaceName", "Arial"}, {"charHeight", 0.005}, {"bold", false}};
+    return symbol;
 }
 
 std::string Render(const json& session)
@@ -48,8 +44,8 @@ std::size_t Count(const std::string& text, const std::string& what)
 
 TEST(SheetSvg, SheetIsDrawnInMillimetresWithYUp)
 {
-    json sheet = {{"name", "Blatt1"}, {"properties", {12, 8, 1, 1, 0, 0.3, 0.2}}};
-    sheet["symbols"] = json::array({Symbol("S1", 0, 0.1, 0.05)});
+    json sheet = SheetJson("Blatt1", {Symbol("S1", 0, 0.1, 0.05)});
+    sheet["properties"] = {12, 8, 1, 1, 0, 0.3, 0.2};
     const std::string svg = Render(Session(sheet));
 
     EXPECT_NE(svg.find("width=\"300.000\" height=\"200.000\""), std::string::npos);
@@ -75,8 +71,7 @@ TEST(SheetSvg, KindDecidesBarAndCircle)
         SCOPED_TRACE("type " + std::to_string(c.type) + (c.allAround ? " all around" : ""));
         json symbol = Symbol("S1", c.type, 0.1, 0.1);
         symbol["allAround"] = c.allAround;
-        json sheet = {{"name", "Blatt1"}, {"symbols", json::array({symbol})}};
-        const std::string svg = Render(Session(sheet));
+        const std::string svg = Render(Session(SheetJson("Blatt1", {symbol})));
         EXPECT_EQ(Count(svg, "<circle"), c.circles);
         EXPECT_EQ(Count(svg, "<line"), c.lines);
     }
@@ -84,12 +79,10 @@ TEST(SheetSvg, KindDecidesBarAndCircle)
 
 TEST(SheetSvg, DrawsSymbolsAndNotesInViewsAndOwnOutputApart)
 {
-    json sheet = {{"name", "Blatt1"}};
-    sheet["notes"] = json::array({{{"name", "glmLNote"}, {"text", "("}, {"x", 0.2}, {"y", 0.1}}});
-    sheet["views"] = json::array({{{"name", "Zeichenansicht1"},
-                                   {"symbols", json::array({Symbol("InDerAnsicht", 1, 0.2, 0.2)})},
-                                   {"notes", json::array({{{"name", "N1"}, {"text", "a < b & c"}}})}}});
-    sheet["symbols"] = json::array({Symbol("glmSymbol99", 1, 0.1, 0.1)});
+    const json sheet = SheetJson("Blatt1", {Symbol("glmSymbol99", 1, 0.1, 0.1)},
+                                 {testing_support::NoteJson("glmLNote", "(", 0.2, 0.1)},
+                                 {testing_support::ViewJson("Zeichenansicht1", {Symbol("InDerAnsicht", 1, 0.2, 0.2)},
+                                                            {testing_support::NoteJson("N1", "a < b & c")})});
     const std::string svg = Render(Session(sheet));
 
     EXPECT_NE(svg.find("<title>InDerAnsicht</title>"), std::string::npos);
@@ -100,9 +93,8 @@ TEST(SheetSvg, DrawsSymbolsAndNotesInViewsAndOwnOutputApart)
 
 TEST(SheetSvg, OnlyTheCurrentSheetIsDrawn)
 {
-    json session = Session({{"name", "Blatt1"}, {"symbols", json::array({Symbol("Eins", 1, 0.1, 0.1)})}});
-    session["documents"][0]["sheets"].push_back(
-        {{"name", "Blatt2"}, {"symbols", json::array({Symbol("Zwei", 1, 0.1, 0.1)})}});
+    json session = testing_support::SessionJson(
+        {SheetJson("Blatt1", {Symbol("Eins", 1, 0.1, 0.1)}), SheetJson("Blatt2", {Symbol("Zwei", 1, 0.1, 0.1)})});
     session["documents"][0]["currentSheet"] = "Blatt2";
     const std::string svg = Render(session);
     EXPECT_EQ(svg.find("Eins"), std::string::npos);
@@ -111,13 +103,13 @@ TEST(SheetSvg, OnlyTheCurrentSheetIsDrawn)
 
 TEST(SheetSvg, NothingToDrawWithoutADrawing)
 {
-    const json format = {"format", "glattmark-cad-session/1"};
+    json part = Session(SheetJson("Blatt1", {Symbol("S1", 1, 0.1, 0.1)}));
+    part["documents"][0]["type"] = 1;
     host::sim::SessionModel outOfRange; // only a model built in code can name a document that is not there
     outOfRange.activeDocument = 3;
     for (const host::sim::SessionModel& session :
-         {host::sim::ReadSessionFile(json{format, {"activeDocument", nullptr}}.dump()),
-          host::sim::ReadSessionFile(json{format, {"activeDocument", 0}, {"documents", {{{"type", 1}}}}}.dump()),
-          outOfRange})
+         {host::sim::ReadSessionFile(testing_support::SessionJson({}, {{"activeDocument", nullptr}}).dump()),
+          host::sim::ReadSessionFile(part.dump()), outOfRange})
     {
         std::string svg;
         std::wstring error;

@@ -5,54 +5,39 @@
 #include "app/run.h"
 #include "host/sim/sim_connector.h"
 #include "host/sim/sim_session.h"
-#include "tests/app/memory_profile_store.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/fixed_metric_measurer.h"
 #include "tests/support/recording_message_window.h"
+#include "tests/support/recording_profile_store.h"
 #include "tests/support/scripted_dialog_view.h"
+#include "tests/support/sim_session_builder.h"
 
-#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace app_tests
 {
 
-/// A message box that lets the test act while it is open, as the user can in its nested message loop.
-class ActingReportBox : public testing_support::RecordingReportBox
-{
-public:
-    std::function<void()> whileShown;
-
-    void Show(const std::wstring& caption, const std::wstring& text) override
-    {
-        RecordingReportBox::Show(caption, text);
-        if (whileShown)
-            whileShown();
-    }
-};
+using testing_support::Json;
 
 inline const std::wstring kIniPath = L"/glattmark/glattmark.ini";
 
-/// An A3 drawing (paper size 8) with one symbol on the sheet and one in a view, unless told otherwise.
-inline std::string DrawingSession(const std::string& sheetSymbols = R"([
-      { "name": "Oberflächensymbol1", "type": 1, "texts": { "2": "gefräst", "3": "Ra", "4": "3,2" }, "x": 0.1, "y": 0.1 }
-    ])",
-                                  const std::string& extra = "")
+/// An A3 drawing with these symbols and notes on the sheet (one symbol "Ra 3,2 gefräst" unless told otherwise)
+/// and one symbol in a view.
+inline Json DrawingSession(const std::vector<Json>& sheetSymbols = {testing_support::SymbolJson(
+                               "Oberfl\u00e4chensymbol1", {{"2", "gefr\u00e4st"}, {"3", "Ra"}, {"4", "3,2"}})},
+                           const std::vector<Json>& sheetNotes = {})
 {
-    return R"({ "format": "glattmark-cad-session/1", "running": true, "activeDocument": 0,
-  "documents": [ { "path": "C:\\Zeichnungen\\Welle.SLDDRW", "type": 3, "currentSheet": "Blatt1",
-    "sheets": [ { "name": "Blatt1", "properties": [8, 8, 1, 1, 0, 0.42, 0.297], "symbols": )" +
-           sheetSymbols + R"(,
-      "views": [ { "name": "Zeichenansicht1", "symbols": [
-        { "name": "Oberflächensymbol2", "type": 0, "texts": { "3": "Ra", "4": "1,6" }, "x": 0.2, "y": 0.1 } ] } ]
-    } ] } ])" +
-           extra + "}";
+    const Json view = testing_support::ViewJson(
+        "Zeichenansicht1",
+        {testing_support::SymbolJson("Oberfl\u00e4chensymbol2", {{"3", "Ra"}, {"4", "1,6"}}, 0, 0.2)});
+    return testing_support::SessionJson({testing_support::SheetJson("Blatt1", sheetSymbols, sheetNotes, {view})});
 }
 
 struct AppHarness
 {
-    explicit AppHarness(const std::string& sessionJson) : session(host::sim::SimSession::Parse(sessionJson))
+    explicit AppHarness(const Json& sessionFile) : session(testing_support::Session(sessionFile))
     {
         connector = std::make_unique<host::sim::SimConnector>(session);
         platform.loginName = L"station7";
@@ -93,7 +78,7 @@ struct AppHarness
 
     void Ini(const std::wstring& section, const std::wstring& key, const std::wstring& value)
     {
-        profiles.Set(kIniPath, section, key, value);
+        profiles.Put(kIniPath, section, key, value);
     }
 
     const host::sim::SheetModel& Sheet() const { return session->ActiveDocument()->sheets.at(0); }
@@ -110,10 +95,10 @@ struct AppHarness
     std::shared_ptr<host::sim::SimSession> session;
     std::unique_ptr<host::sim::SimConnector> connector;
     testing_support::RecordingMessageWindow messageWindow;
-    ActingReportBox reportBox;
+    testing_support::RecordingReportBox reportBox;
     testing_support::FakePlatform platform;
     testing_support::FixedMetricMeasurer measurer;
-    MemoryProfileStore profiles;
+    testing_support::RecordingProfileStore profiles;
     testing_support::ScriptedDialogView view;
     std::unique_ptr<app::Run> run;
     std::unique_ptr<app::frmMain> form;

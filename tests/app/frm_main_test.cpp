@@ -14,14 +14,12 @@ namespace
 using app::Ending;
 using app_tests::AppHarness;
 using app_tests::DrawingSession;
+using app_tests::Json;
 using host::sim::FindSymbol;
-
-const char* kFormat = R"("format": "glattmark-cad-session/1")";
-
-std::string Session(const std::string& body)
-{
-    return std::string("{ ") + kFormat + ", " + body + " }";
-}
+using testing_support::Fault;
+using testing_support::NoteJson;
+using testing_support::SymbolJson;
+using testing_support::WithFaults;
 
 /// Everything the user could see of a sheet: names, texts and places of its symbols and notes.
 std::wstring SheetPicture(const host::sim::SheetModel& sheet)
@@ -51,14 +49,18 @@ std::wstring SheetPicture(const host::sim::SheetModel& sheet)
 }
 
 /// The sheet as an earlier run left it: its summary "Roh 12,5 poliert" and one listed symbol with brackets.
-std::string SessionWithEarlierRow()
+Json SessionWithEarlierRow()
 {
-    return DrawingSession(R"json([
-      { "name": "Oberflächensymbol1", "type": 1, "texts": { "3": "Ra", "4": "3,2" }, "x": 0.1, "y": 0.1 },
-      { "name": "glmSymbol99", "type": 2, "texts": { "2": "poliert", "4": "12,5" }, "x": 0.23, "y": 0.065 },
-      { "name": "glmSymbol01", "type": 1, "texts": { "3": "Ra", "4": "3,2" }, "x": 0.25, "y": 0.065 } ],
-      "notes": [ { "name": "glmLNote", "text": "(", "x": 0.24, "y": 0.065 },
-                 { "name": "glmRNote", "text": ")", "x": 0.26, "y": 0.065 } ])json");
+    return DrawingSession({testing_support::RaSymbol("Oberfl\u00e4chensymbol1", "3,2"),
+                           SymbolJson("glmSymbol99", {{"2", "poliert"}, {"4", "12,5"}}, 2, 0.23, 0.065),
+                           SymbolJson("glmSymbol01", {{"3", "Ra"}, {"4", "3,2"}}, 1, 0.25, 0.065)},
+                          {NoteJson("glmLNote", "(", 0.24, 0.065), NoteJson("glmRNote", ")", 0.26, 0.065)});
+}
+
+/// A drawing with one symbol whose value has a decimal point, for Normfix to correct.
+Json SessionToCorrect()
+{
+    return DrawingSession({testing_support::RaSymbol("Oberfl\u00e4chensymbol1", "3.2")});
 }
 
 TEST(FrmMainStartUp, ShowsTheProposalTopMost)
@@ -97,21 +99,23 @@ TEST(FrmMainStartUp, EndingsBeforeTheDialog)
     struct Case
     {
         const char* what;
-        std::string session;
+        Json session;
         std::wstring message;
         bool badIni = false;
     };
+    Json part = DrawingSession();
+    part["documents"][0]["type"] = 1;
+    Json userDefined = DrawingSession();
+    userDefined["documents"][0]["sheets"][0]["properties"] = {12, 12, 1, 1, 0, 0.42, 0.297};
     const Case cases[] = {
-        {"no session", Session(R"("running": false)"), ui::kTextNoSWX},
-        {"no document", Session(R"("running": true, "activeDocument": null)"), ui::kTextNoDoc},
-        {"a part", Session(R"("activeDocument": 0, "documents": [ { "path": "C:\\W.SLDPRT", "type": 1 } ])"),
-         ui::kTextNoDRW},
-        {"user-defined sheet not configured",
-         Session(R"("activeDocument": 0, "documents": [ { "path": "C:\\W.SLDDRW", "type": 3, "currentSheet": "B",
-             "sheets": [ { "name": "B", "properties": [12, 12, 1, 1, 0, 0.42, 0.297] } ] } ])"),
+        {"no session", testing_support::SessionJson({}, {{"running", false}}), ui::kTextNoSWX},
+        {"no document", testing_support::SessionJson({}, {{"activeDocument", nullptr}}), ui::kTextNoDoc},
+        {"a part", part, ui::kTextNoDRW},
+        {"user-defined sheet not configured", userDefined,
          L"Blattformat (4200297) nicht gefunden. Bitte Konfiguration pr\u00fcfen."},
         {"count beyond the list", DrawingSession(), ui::kTextBadIni, true},
     };
+
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
@@ -129,26 +133,16 @@ TEST(FrmMainStartUp, EndingsBeforeTheDialog)
         EXPECT_EQ(h.form->RunEnding(), Ending::Error);
         EXPECT_EQ(h.run->swAcc, nullptr);
         EXPECT_EQ(h.session->Rebuilds(), 0);
+        if (c.badIni || c.session["running"] == false)
+        {
+            EXPECT_EQ(h.session->TotalCalls(), 0) << "nothing is asked of the host after the first error";
+        }
     }
-}
-
-TEST(FrmMainStartUp, NothingIsAskedOfTheHostAfterTheFirstError)
-{
-    AppHarness h{Session(R"("running": false)")};
-    h.form->Form_Load();
-    EXPECT_EQ(h.session->TotalCalls(), 0);
-
-    AppHarness bad{DrawingSession()};
-    bad.Ini(L"main", L"FormatCount", L"12");
-    bad.form->Form_Load();
-    EXPECT_EQ(bad.Messages(), std::vector<std::wstring>{ui::kTextBadIni});
-    EXPECT_EQ(bad.session->TotalCalls(), 0);
 }
 
 TEST(FrmMainStartUp, HostFailureDuringTheScanEndsWithTheMessageOfLastResort)
 {
-    AppHarness h{
-        DrawingSession("[]", R"(, "faults": [ { "member": "GetText", "occurrence": 2, "effect": "error" } ])")};
+    AppHarness h{WithFaults(DrawingSession({}), {Fault("GetText", 2)})};
     h.form->Form_Load();
 
     EXPECT_EQ(h.Messages(), std::vector<std::wstring>{app::kHostFailureUntouched});
@@ -274,8 +268,7 @@ TEST(FrmMainWork, NormFixRunsOnlyWhenCheckedAndEnabledAndReportsWhenAsked)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
-        AppHarness h{DrawingSession(R"([
-          { "name": "Oberflächensymbol1", "type": 1, "texts": { "3": "Ra", "4": "3.2" }, "x": 0.1, "y": 0.1 } ])")};
+        AppHarness h{SessionToCorrect()};
         h.Ini(L"NormFix", L"enabled", c.enabled);
         h.Ini(L"NormFix", L"feedback", c.feedback);
         if (c.locked)
@@ -303,8 +296,7 @@ TEST(FrmMainWork, NormFixRunsOnlyWhenCheckedAndEnabledAndReportsWhenAsked)
 
 TEST(FrmMainWork, UserInputDuringTheWorkSequenceIsIgnored)
 {
-    AppHarness h{DrawingSession(R"([
-      { "name": "Oberflächensymbol1", "type": 1, "texts": { "3": "Ra", "4": "3.2" }, "x": 0.1, "y": 0.1 } ])")};
+    AppHarness h{SessionToCorrect()};
     h.Ini(L"NormFix", L"feedback", L"1");
     h.form->Form_Load();
     h.reportBox.whileShown = [&h] {
@@ -375,8 +367,7 @@ TEST(FrmMainWork, ShutDownCalledFromOutsideEndsTheRunWithoutThrowing)
 
 TEST(FrmMainWork, FailureRecordedBelowIsShownAsRecorded)
 {
-    AppHarness h{DrawingSession(
-        R"([])", R"(, "faults": [ { "member": "InsertSurfaceFinishSymbol3", "occurrence": 2, "effect": "error" } ])")};
+    AppHarness h{WithFaults(DrawingSession({}), {Fault("InsertSurfaceFinishSymbol3", 2)})};
     h.form->Form_Load();
     h.form->cmd_Ok_Click();
 
@@ -387,8 +378,7 @@ TEST(FrmMainWork, FailureRecordedBelowIsShownAsRecorded)
 
 TEST(FrmMainWork, HostFailureNobodyRecordedEndsWithTheMessageOfLastResort)
 {
-    AppHarness h{
-        DrawingSession("[]", R"(, "faults": [ { "member": "EditRebuild", "occurrence": 1, "effect": "error" } ])")};
+    AppHarness h{WithFaults(DrawingSession({}), {Fault("EditRebuild")})};
     h.form->Form_Load();
     h.form->cmd_Ok_Click();
 
@@ -412,9 +402,7 @@ TEST(FrmMainWork, HostGoingAwayAtAnyCallEndsWithExactlyOneMessage)
     for (std::int64_t after = 0; after < total; ++after)
     {
         SCOPED_TRACE(::testing::Message() << "disconnect after " << after << " of " << total << " calls");
-        AppHarness h{SessionWithEarlierRow().insert(SessionWithEarlierRow().size() - 1,
-                                                    R"(, "faults": [ { "afterCalls": )" + std::to_string(after) +
-                                                        R"(, "effect": "disconnect" } ])")};
+        AppHarness h{WithFaults(SessionWithEarlierRow(), {testing_support::Disconnect(after)})};
         h.form->Form_Load();
         h.form->cmd_Ok_Click();
 

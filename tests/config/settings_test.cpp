@@ -1,10 +1,10 @@
 #include "config/settings.h"
 
 #include "config/profile_file.h"
-#include "tests/config/recording_profile_store.h"
 #include "tests/config/temp_folder.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/recording_message_window.h"
+#include "tests/support/recording_profile_store.h"
 #include "ui/error_object.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-using config_testing::RecordingProfileStore;
 using config_testing::TempFolder;
+using testing_support::RecordingProfileStore;
 
 namespace
 {

@@ -1,8 +1,9 @@
 #include "config/vb_ini_handler.h"
 
 #include "config/profile_file.h"
-#include "tests/config/recording_profile_store.h"
 #include "tests/config/temp_folder.h"
+#include "tests/support/recording_profile_store.h"
+#include "tests/support/sim_session_builder.h"
 #include "ui/conversions.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,8 @@
 #include <vector>
 
 using config::vbIniHandler;
-using config_testing::RecordingProfileStore;
 using config_testing::TempFolder;
+using testing_support::RecordingProfileStore;
 
 namespace
 {
@@ -160,35 +161,18 @@ TEST_F(IniHandlerConfigure, PosixSeparatorPlaysThePartOfTheBackslash)
     EXPECT_EQ(full.iniFile, L"/opt/glm/C:\\not\\a\\folder.ini");
 }
 
-class FakeApplication : public host::Application
-{
-public:
-    explicit FakeApplication(std::wstring macroPath) : m_macroPath(std::move(macroPath)) {}
-    host::DocumentPtr ActiveDoc() override { return nullptr; }
-    host::DocumentPtr OpenDoc6(const std::wstring&, std::int32_t, std::int32_t, const std::wstring&, std::int32_t&,
-                               std::int32_t&) override
-    {
-        return nullptr;
-    }
-    std::wstring GetCurrentMacroPathName() override { return m_macroPath; }
-    std::wstring GetExecutablePath() override { return L""; }
-    host::FramePtr Frame() override { return nullptr; }
-    void SetUserPreferenceToggle(std::int16_t, bool) override {}
-
-private:
-    std::wstring m_macroPath;
-};
-
 TEST_F(IniHandlerConfigure, FromTheRunningMacro)
 {
-    FakeApplication app(L"C:\\macros\\glattmark.swp");
-    ini.ConfigureSWX(app, L"main");
+    const auto running = [](const std::string& macroPath) {
+        return testing_support::Session(testing_support::SessionJson({}, {{"application", {{"macroPath", macroPath}}}}))
+            ->Application();
+    };
+    ini.ConfigureSWX(*running("C:\\macros\\glattmark.swp"), L"main");
     EXPECT_EQ(ini.iniFile, L"C:\\macros\\glattmark.ini");
     EXPECT_EQ(ini.cfgFile, L"C:\\macros\\glattmark.cfg");
     EXPECT_EQ(ini.iniSection, L"main");
 
-    FakeApplication notAMacro(L"");
-    EXPECT_THROW(ini.ConfigureSWX(notAMacro, L"main"), ui::InvalidArgumentError);
+    EXPECT_THROW(ini.ConfigureSWX(*running(""), L"main"), ui::InvalidArgumentError);
 }
 
 TEST_F(IniHandlerConfigure, RawConfigurationReadsNoFileOfDefaults)

@@ -1,43 +1,40 @@
 #include "drawing/font_check.h"
 
-#include "tests/drawing/drawing_test_support.h"
-#include "tests/support/fake_text_formats.h"
+#include "tests/drawing/sim_run.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace
 {
 
-using drawing_tests::WorkHarness;
+using drawing_tests::Json;
+using drawing_tests::SimRun;
+using testing_support::Fault;
 
-/// A font check on a drawing whose text format 5 is "Times New Roman" 12 pt and format 0 "Courier New"
-/// 9 pt; the measurer knows Arial, Times New Roman and Courier New.
-struct FontCheck : ::testing::Test
+constexpr double kPoint = 0.0254 / 72; // metres
+
+/// A drawing whose text format 5 is "Times New Roman" 12 pt (symbolPoints) and format 0 "Courier New" 9 pt;
+/// the measurer knows Arial, Times New Roman and Courier New.
+Json Drawing(const std::vector<Json>& faults = {}, double symbolPoints = 12)
 {
-    FontCheck()
-    {
-        drawingDoc->textFormats[5] = std::make_shared<testing_support::FakeTextFormat>(L"Times New Roman", 12);
-        drawingDoc->textFormats[0] = std::make_shared<testing_support::FakeTextFormat>(L"Courier New", 9);
-        h.Attach(nullptr, drawingDoc);
-    }
+    Json session = testing_support::SessionJson({testing_support::SheetJson("Blatt1", {})});
+    session["documents"][0]["textFormats"] = {
+        {"5", {{"typeFaceName", "Times New Roman"}, {"charHeight", symbolPoints * kPoint}}},
+        {"0", {{"typeFaceName", "Courier New"}, {"charHeight", 9 * kPoint}}}};
+    return testing_support::WithFaults(session, faults);
+}
 
-    void Fonts(const std::wstring& symbolName, std::int32_t symbolHeight, const std::wstring& bracketName,
-               std::int32_t bracketHeight)
-    {
-        h.settings.symbolFontName = symbolName;
-        h.settings.symbolFontHeight = symbolHeight;
-        h.settings.bracketFontName = bracketName;
-        h.settings.bracketFontHeight = bracketHeight;
-    }
-
-    std::shared_ptr<testing_support::FakeTextFormatDrawing> drawingDoc =
-        std::make_shared<testing_support::FakeTextFormatDrawing>();
-    WorkHarness h;
-};
+void Fonts(SimRun& r, const std::wstring& symbolName, std::int32_t symbolHeight, const std::wstring& bracketName,
+           std::int32_t bracketHeight)
+{
+    r.settings.symbolFontName = symbolName;
+    r.settings.symbolFontHeight = symbolHeight;
+    r.settings.bracketFontName = bracketName;
+    r.settings.bracketFontHeight = bracketHeight;
+}
 
 // The fonts as CheckFonts should leave them, and whether it reports missing fonts.
 struct FontCase
@@ -54,7 +51,7 @@ struct FontCase
     bool message;
 };
 
-TEST_F(FontCheck, FallsBackToTheDrawingsTextFormats)
+TEST(CheckFonts, FallsBackToTheDrawingsTextFormats)
 {
     const std::vector<FontCase> cases = {
         {"both usable", L"Arial", 14, L"Arial", 10, L"Arial", 14, L"Arial", 10, false},
@@ -70,63 +67,63 @@ TEST_F(FontCheck, FallsBackToTheDrawingsTextFormats)
     for (const FontCase& c : cases)
     {
         SCOPED_TRACE(c.what);
-        h.cc.Clear();
-        Fonts(c.symbolName, c.symbolHeight, c.bracketName, c.bracketHeight);
+        SimRun r(Drawing());
+        Fonts(r, c.symbolName, c.symbolHeight, c.bracketName, c.bracketHeight);
 
-        drawing::CheckFonts(h.work);
+        drawing::CheckFonts(r.work);
 
-        const config::Settings& s = h.settings;
+        const config::Settings& s = r.settings;
         EXPECT_EQ(s.symbolFontName, c.expectedSymbolName);
         EXPECT_EQ(s.symbolFontHeight, c.expectedSymbolHeight);
         EXPECT_EQ(s.bracketFontName, c.expectedBracketName);
         EXPECT_EQ(s.bracketFontHeight, c.expectedBracketHeight);
-        EXPECT_EQ(h.cc.Description(), c.message ? drawing::kTextFontsNotFound : L"");
+        EXPECT_EQ(r.cc.Description(), c.message ? drawing::kTextFontsNotFound : L"");
     }
 
     // A drawing that reports a height of 0 passes it on.
-    drawingDoc->textFormats[5]->heightPts = 0;
-    Fonts(L"", 0, L"Arial", 10);
-    drawing::CheckFonts(h.work);
-    EXPECT_EQ(h.settings.symbolFontHeight, 0);
+    SimRun zero(Drawing({}, 0));
+    Fonts(zero, L"", 0, L"Arial", 10);
+    drawing::CheckFonts(zero.work);
+    EXPECT_EQ(zero.settings.symbolFontHeight, 0);
 }
 
-TEST_F(FontCheck, AsksTheRightFormatsAndShowsNothingItself)
+TEST(CheckFonts, ReplacesAPendingMessageAndShowsNothingItself)
 {
-    Fonts(L"Nonexistent", 0, L"Unknown", 0);
-    h.cc.eNoDoc(); // CheckFonts records its message whatever was pending
+    SimRun r(Drawing());
+    Fonts(r, L"Nonexistent", 0, L"Unknown", 0);
+    r.cc.eNoDoc();
 
-    drawing::CheckFonts(h.work);
+    drawing::CheckFonts(r.work);
 
-    EXPECT_EQ(drawingDoc->textFormatRequests, (std::vector<std::int16_t>{5, 0}));
-    EXPECT_EQ(h.cc.Description(), drawing::kTextFontsNotFound);
-    EXPECT_TRUE(h.window.shown.empty());
+    EXPECT_EQ(r.Calls("GetUserPreferenceTextFormat"), 2);
+    EXPECT_EQ(r.cc.Description(), drawing::kTextFontsNotFound);
+    EXPECT_TRUE(r.window.shown.empty());
 }
 
-TEST_F(FontCheck, ToleratesEveryFailingStep)
+TEST(CheckFonts, ToleratesEveryFailingStep)
 {
-    Fonts(L"Nonexistent", 0, L"Unknown", 0);
-    drawingDoc->textFormats[5]->failTypeFace = true; // the height still comes through
-    drawingDoc->textFormats[0]->failHeight = true;   // the name still comes through
+    // Format 5's name and format 0's height fail; the other value of each still comes through.
+    SimRun r(Drawing({Fault("TypeFaceName", 1), Fault("CharHeightInPts", 2)}));
+    Fonts(r, L"Nonexistent", 0, L"Unknown", 0);
+    EXPECT_NO_THROW(drawing::CheckFonts(r.work));
+    EXPECT_EQ(r.settings.symbolFontName, L"Nonexistent");
+    EXPECT_EQ(r.settings.symbolFontHeight, 12);
+    EXPECT_EQ(r.settings.bracketFontName, L"Courier New");
+    EXPECT_EQ(r.settings.bracketFontHeight, 0);
+    EXPECT_EQ(r.cc.Description(), drawing::kTextFontsNotFound);
 
-    EXPECT_NO_THROW(drawing::CheckFonts(h.work));
+    // No text format at all: the bracket font is still named and missing.
+    SimRun gone(Drawing({Fault("GetUserPreferenceTextFormat", 1), Fault("GetUserPreferenceTextFormat", 2)}));
+    Fonts(gone, L"", 12, L"Courier New", 0);
+    EXPECT_NO_THROW(drawing::CheckFonts(gone.work));
+    EXPECT_EQ(gone.settings.symbolFontName, L"");
+    EXPECT_EQ(gone.cc.Description(), drawing::kTextFontsNotFound);
 
-    EXPECT_EQ(h.settings.symbolFontName, L"Nonexistent");
-    EXPECT_EQ(h.settings.symbolFontHeight, 12);
-    EXPECT_EQ(h.settings.bracketFontName, L"Courier New");
-    EXPECT_EQ(h.settings.bracketFontHeight, 0);
-    EXPECT_EQ(h.cc.Description(), drawing::kTextFontsNotFound);
-
-    h.cc.Clear();
-    drawingDoc->failTextFormat = true;
-    h.settings.symbolFontName = L"";
-    EXPECT_NO_THROW(drawing::CheckFonts(h.work));
-    EXPECT_EQ(h.settings.symbolFontName, L"");
-    EXPECT_EQ(h.cc.Description(), drawing::kTextFontsNotFound); // the bracket font is still named and missing
-
-    h.cc.Clear();
-    h.swAcc.Drawing = nullptr;
-    EXPECT_NO_THROW(drawing::CheckFonts(h.work));
-    EXPECT_EQ(h.settings.bracketFontName, L"Courier New");
+    SimRun noDrawing(Drawing());
+    Fonts(noDrawing, L"", 12, L"Courier New", 0);
+    noDrawing.swAcc.Drawing = nullptr;
+    EXPECT_NO_THROW(drawing::CheckFonts(noDrawing.work));
+    EXPECT_EQ(noDrawing.settings.bracketFontName, L"Courier New");
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 #include "drawing/norm_fix.h"
 
 #include "drawing/sheet_scan.h"
-#include "drawing_test_support.h"
-#include "sim_run.h"
+#include "tests/drawing/sim_run.h"
 #include "ui/conversions.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +13,15 @@
 namespace
 {
 
-using drawing_tests::RecordingSymbol;
-using drawing_tests::WorkHarness;
+using drawing_tests::Json;
+using drawing_tests::SimRun;
+using testing_support::Fault;
+using testing_support::RaSymbol;
+using testing_support::Session;
+using testing_support::SessionJson;
+using testing_support::SheetJson;
+using testing_support::SymbolJson;
+using ui::ToUtf8;
 
 TEST(NormaliseLimitText, PointsBecomeCommasAndBlankRunsShrink)
 {
@@ -82,13 +88,17 @@ TEST(CorrectSymbol, RecordAndDrawingAfterCorrection)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
-        auto symbol = std::make_shared<RecordingSymbol>();
+        const Texts& b = c.before;
+        const auto session = Session(SessionJson({SheetJson("Blatt1", {SymbolJson("S", {{"3", ToUtf8(b.name)},
+                                                                                        {"4", ToUtf8(b.value)},
+                                                                                        {"5", ToUtf8(b.upper)},
+                                                                                        {"6", ToUtf8(b.lower)}})})}));
         symbols::sfsObject record;
-        record.maxRoughName = c.before.name;
-        record.maxRoughStr = c.before.value;
-        record.minR = c.before.lower;
-        record.maxR = c.before.upper;
-        record.obj = symbol;
+        record.maxRoughName = b.name;
+        record.maxRoughStr = b.value;
+        record.minR = b.lower;
+        record.maxR = b.upper;
+        record.obj = testing_support::SheetSymbols(*session).at(0);
 
         EXPECT_EQ(drawing::CorrectSymbol(record), c.corrected);
 
@@ -96,90 +106,54 @@ TEST(CorrectSymbol, RecordAndDrawingAfterCorrection)
         EXPECT_EQ(record.maxRoughStr, c.after.value);
         EXPECT_EQ(record.minR, c.after.lower);
         EXPECT_EQ(record.maxR, c.after.upper);
-        using Written = std::vector<std::pair<std::int16_t, host::OptionalText>>;
-        const Written expectedWrites =
-            c.corrected ? Written{{3, c.after.name}, {4, c.after.value}, {5, c.after.upper}, {6, c.after.lower}}
-                        : Written{};
-        EXPECT_EQ(symbol->written, expectedWrites);
+        const auto& slots = session->ActiveDocument()->sheets[0].symbols[0].texts;
+        EXPECT_EQ((std::vector<host::OptionalText>{slots[3], slots[4], slots[5], slots[6]}),
+                  (std::vector<host::OptionalText>{c.after.name, c.after.value, c.after.upper, c.after.lower}));
+        EXPECT_EQ(session->CallCount("SetText"), c.corrected ? 4 : 0);
     }
 }
 
-/// A symbol list that holds the given symbols; the last `repeats` of them are repeats, not listed ones.
-struct NormFixRun
+/// A sheet of "Ra" symbols A, B, C, ... with the given values, and faults.
+Json RaSheet(const std::vector<std::string>& values, const std::vector<Json>& faults = {})
 {
-    symbols::SymbolList list;
-    std::vector<std::shared_ptr<RecordingSymbol>> symbols;
+    std::vector<Json> symbols;
+    for (const auto& value : values)
+        symbols.push_back(RaSymbol(std::string(1, static_cast<char>('A' + symbols.size())), value));
+    return testing_support::WithFaults(SessionJson({SheetJson("Blatt1", symbols)}), faults);
+}
 
-    NormFixRun(const std::vector<Texts>& texts, std::size_t repeats)
+host::OptionalText Value(const SimRun& r, const wchar_t* name)
+{
+    return host::sim::FindSymbol(r.Sheet(), name)->texts[4];
+}
+
+TEST(RunNormFix, AFailureEndsThePassAndKeepsEarlierCorrections)
+{
+    for (const bool lostSymbol : {false, true})
     {
-        for (std::size_t i = 0; i < texts.size(); ++i)
-        {
-            symbols.push_back(std::make_shared<RecordingSymbol>());
-            symbols::sfsObject rec;
-            rec.sfsType = 1;
-            rec.maxRoughName = texts[i].name;
-            rec.maxRoughStr = texts[i].value;
-            rec.minR = texts[i].lower;
-            rec.maxR = texts[i].upper;
-            rec.obj = symbols.back();
-            if (i + repeats < texts.size())
-            {
-                ++list.sfsCount;
-                rec.Name = L"glmSymbol0" + std::to_wstring(list.sfsCount);
-                list.sfsList[static_cast<std::size_t>(list.sfsCount)] = rec;
-            }
-            else
-            {
-                list.sfsDupList[static_cast<std::size_t>(list.sfsDupCount++)] = rec;
-            }
-        }
+        // B's second text fails to be written, or B's host symbol is gone: counting B's correction would
+        // report one the drawing never received.
+        SCOPED_TRACE(lostSymbol ? "no host symbol" : "SetText fails");
+        SimRun r(
+            RaSheet({"3.2", "1.6", "0.8"}, lostSymbol ? std::vector<Json>{} : std::vector<Json>{Fault("SetText", 6)}));
+        drawing::ScanSheet(r.work);
+        if (lostSymbol)
+            r.list.sfsList[2].obj = nullptr;
+
+        EXPECT_THROW(drawing::RunNormFix(r.list), host::Error);
+
+        EXPECT_EQ(Value(r, L"A"), host::OptionalText(L"3,2"));
+        EXPECT_EQ(Value(r, L"C"), host::OptionalText(L"0.8"));
+        EXPECT_EQ(r.Calls("SetText"), lostSymbol ? 4 : 6);
     }
-};
-
-TEST(RunNormFix, CorrectsListedSymbolsAndRepeatsAndCountsThem)
-{
-    NormFixRun r(
-        {{L"Ra", L"3.2", L"", L""}, {L"Ra", L"6,3", L"", L""}, {L"", L"", L"1.6", L""}, {L"Ra", L"3.2", L"", L""}}, 1);
-    r.list.sfsList[0].maxRoughStr = L"0.8"; // the summary record is never corrected
-
-    EXPECT_EQ(drawing::RunNormFix(r.list), 3);
-
-    EXPECT_EQ(r.symbols[1]->written.size(), 0u);
-    EXPECT_EQ(r.symbols[3]->texts[4], host::OptionalText(L"3,2"));
-    EXPECT_EQ(r.list.sfsList[0].maxRoughStr, L"0.8");
-
-    NormFixRun nothing({{L"Ra", L"3,2", L"", L""}}, 0);
-    EXPECT_EQ(drawing::RunNormFix(nothing.list), 0);
-}
-
-TEST(RunNormFix, AHostFailurePassesOnAndKeepsEarlierCorrections)
-{
-    NormFixRun r({{L"Ra", L"3.2", L"", L""}, {L"Ra", L"1.6", L"", L""}, {L"Ra", L"0.8", L"", L""}}, 0);
-    r.symbols[1]->failSetTextAt = 1;
-
-    EXPECT_THROW(drawing::RunNormFix(r.list), host::Error);
-
-    EXPECT_EQ(r.symbols[0]->texts[4], host::OptionalText(L"3,2"));
-    EXPECT_TRUE(r.symbols[2]->written.empty());
-}
-
-TEST(RunNormFix, ACorrectionWithoutItsHostSymbolEndsThePassUncounted)
-{
-    // Counting it would report a correction the drawing never received.
-    NormFixRun r({{L"Ra", L"3.2", L"", L""}, {L"Ra", L"1.6", L"", L""}, {L"Ra", L"0.8", L"", L""}}, 0);
-    r.list.sfsList[2].obj = nullptr;
-
-    EXPECT_THROW(drawing::RunNormFix(r.list), host::Error);
-
-    EXPECT_EQ(r.symbols[0]->texts[4], host::OptionalText(L"3,2"));
-    EXPECT_TRUE(r.symbols[2]->written.empty());
 }
 
 TEST(MergeEqualSymbols, SymbolsMadeEqualByTheCorrectionBecomeOne)
 {
-    NormFixRun r(
-        {{L"Ra", L"3.2", L"", L""}, {L"Ra", L"6,3", L"", L""}, {L"", L"", L"Ra 3,2", L""}, {L"Ra", L"6.3", L"", L""}},
-        0);
+    SimRun r(SessionJson({SheetJson("Blatt1", {RaSymbol("A", "3.2"), RaSymbol("B", "6,3"),
+                                               SymbolJson("C", {{"6", "Ra 3,2"}}), RaSymbol("D", "6.3")})}));
+    drawing::ScanSheet(r.work);
+    ASSERT_EQ(r.list.sfsCount, 4);
     drawing::RunNormFix(r.list);
     drawing::MergeEqualSymbols(r.list);
 
@@ -188,26 +162,12 @@ TEST(MergeEqualSymbols, SymbolsMadeEqualByTheCorrectionBecomeOne)
     EXPECT_EQ(list.sfsList[1].Name, L"glmSymbol01");
     EXPECT_EQ(list.sfsList[2].Name, L"glmSymbol02");
     EXPECT_EQ(list.sfsList[2].maxRoughStr, L"6,3");
-}
 
-TEST(MergeEqualSymbols, DistinctListStaysAsItIs)
-{
-    NormFixRun r({{L"Ra", L"3,2", L"", L""}, {L"Ra", L"6,3", L"", L""}}, 0);
+    // A list without equal symbols stays as it is.
     drawing::MergeEqualSymbols(r.list);
-    EXPECT_EQ(r.list.sfsCount, 2);
-    EXPECT_EQ(r.list.sfsList[2].Name, L"glmSymbol02");
+    EXPECT_EQ(list.sfsCount, 2);
+    EXPECT_EQ(list.sfsList[2].Name, L"glmSymbol02");
 }
-
-} // namespace
-
-namespace
-{
-
-using drawing_tests::Json;
-using drawing_tests::SessionJson;
-using drawing_tests::SheetJson;
-using drawing_tests::SimRun;
-using drawing_tests::SymbolJson;
 
 TEST(RunNormFix, WritesCorrectionsIntoTheDrawingAndCountsThem)
 {
@@ -236,6 +196,11 @@ TEST(RunNormFix, WritesCorrectionsIntoTheDrawingAndCountsThem)
     EXPECT_EQ(texts(L"B"), (T{L"Ra", L"1,6", L"", L""}));
     EXPECT_EQ(texts(L"glmSymbol99"), (T{L"Ra", L"6.3", L"", L""}));
     EXPECT_EQ(r.list.sfsCount, 3);
+    EXPECT_EQ(r.list.sfsList[0].maxRoughStr, L"6.3"); // nor is the summary record
+
+    SimRun nothing(RaSheet({"3,2"}));
+    drawing::ScanSheet(nothing.work);
+    EXPECT_EQ(drawing::RunNormFix(nothing.list), 0);
 }
 
 } // namespace

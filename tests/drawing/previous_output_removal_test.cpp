@@ -1,7 +1,7 @@
 #include "drawing/previous_output_removal.h"
 
 #include "drawing/sheet_scan.h"
-#include "sim_run.h"
+#include "tests/drawing/sim_run.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,11 @@ namespace
 {
 
 using drawing_tests::Json;
-using drawing_tests::NoteJson;
-using drawing_tests::RaSymbol;
-using drawing_tests::SessionJson;
-using drawing_tests::SheetJson;
 using drawing_tests::SimRun;
+using testing_support::NoteJson;
+using testing_support::RaSymbol;
+using testing_support::SessionJson;
+using testing_support::SheetJson;
 
 using Names = std::vector<std::wstring>;
 
@@ -106,8 +106,7 @@ TEST(RemovePrevious, CallsEachHostMemberAsOftenAsTheRemovalNeeds)
     SimRun r(SheetsWithEarlierRows({"glmLNote", "glmRNote", "DetailItem1"},
                                    {{"selection", Json::array({Selected("NOTE", "DetailItem1@Blatt1")})}}));
     drawing::ScanSheet(r.work);
-    r.baseline = r.session->CallsByMember();
-    r.baselineTotal = r.session->TotalCalls();
+    r.Rebase();
 
     drawing::RemovePrevious(r.work);
 
@@ -145,9 +144,9 @@ TEST(RemovePrevious, AFailureEndsTheRemovalSilently)
     {
         SCOPED_TRACE(c.member);
         const bool annotation = std::string(c.member) == "GetAnnotation";
-        const Json fault = {
-            {"member", c.member}, {"occurrence", annotation ? 4 : 1}, {"effect", annotation ? "nothing" : "error"}};
-        SimRun r(SheetsWithEarlierRows({"glmLNote", "glmRNote"}, {{"faults", Json::array({fault})}}));
+        SimRun r(testing_support::WithFaults(
+            SheetsWithEarlierRows({"glmLNote", "glmRNote"}),
+            {testing_support::Fault(c.member, annotation ? 4 : 1, annotation ? "nothing" : "error")}));
         ScanAndRemove(r);
         EXPECT_FALSE(r.cc.IsErr());
         EXPECT_EQ(r.SymbolNames(0), c.symbolsLeft);

@@ -1,7 +1,7 @@
 #include "drawing/sheet_scan.h"
 
 #include "drawing/symbol_list_ops.h"
-#include "sim_run.h"
+#include "tests/drawing/sim_run.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +12,11 @@ namespace
 {
 
 using drawing_tests::Json;
-using drawing_tests::RaSymbol;
-using drawing_tests::SessionJson;
-using drawing_tests::SheetJson;
 using drawing_tests::SimRun;
-using drawing_tests::SymbolJson;
+using testing_support::RaSymbol;
+using testing_support::SessionJson;
+using testing_support::SheetJson;
+using testing_support::SymbolJson;
 
 std::vector<std::wstring> ListNames(const symbols::SymbolList& list)
 {

@@ -1,14 +1,17 @@
-// A run attached to a simulated CAD session built in the test, and small builders of session files.
+// What a drawing operation works on, attached to a simulated CAD session built in the test.
 #pragma once
 
-#include "drawing_test_support.h"
-#include "host/sim/sim_session.h"
-
-#include <nlohmann/json.hpp>
+#include "drawing/drawing_access.h"
+#include "host/sim/sim_connector.h"
+#include "tests/support/fixed_metric_measurer.h"
+#include "tests/support/recording_message_window.h"
+#include "tests/support/sim_session_builder.h"
+#include "ui/error_object.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,90 +19,50 @@
 namespace drawing_tests
 {
 
-using Json = nlohmann::json;
-
-/// A symbol as the session file writes it; texts by slot ("3" name, "4" value, ...).
-inline Json SymbolJson(const std::string& name, const std::map<std::string, std::string>& texts, int type = 1,
-                       double x = 0.1, double y = 0.1)
-{
-    Json slots = Json::object();
-    for (const auto& [slot, text] : texts)
-        slots[slot] = text;
-    return Json{{"name", name}, {"type", type}, {"allAround", false}, {"direction", 0}, {"texts", slots},
-                {"x", x},       {"y", y}};
-}
-
-/// "Ra <value>" of kind 1.
-inline Json RaSymbol(const std::string& name, const std::string& value)
-{
-    return SymbolJson(name, {{"3", "Ra"}, {"4", value}});
-}
-
-inline Json NoteJson(const std::string& name, const std::string& text, double x = 0.3, double y = 0.03)
-{
-    return Json{{"name", name}, {"text", text}, {"x", x}, {"y", y}, {"angle", 0}};
-}
-
-inline Json SheetJson(const std::string& name, const std::vector<Json>& symbols, const std::vector<Json>& notes = {},
-                      const std::vector<Json>& views = {})
-{
-    Json sheet = Json::object();
-    sheet["name"] = name;
-    sheet["properties"] = Json::array({8, 8, 1, 1, 0, 0.42, 0.297});
-    sheet["symbols"] = Json::array();
-    for (const auto& symbol : symbols)
-        sheet["symbols"].push_back(symbol);
-    sheet["notes"] = Json::array();
-    for (const auto& note : notes)
-        sheet["notes"].push_back(note);
-    sheet["views"] = Json::array();
-    for (const auto& view : views)
-        sheet["views"].push_back(view);
-    return sheet;
-}
-
-/// A session with one drawing whose current sheet is the first one; `extra` adds top-level members
-/// (selection, faults, application).
-inline Json SessionJson(const std::vector<Json>& sheets, const Json& extra = Json::object())
-{
-    Json document = Json::object();
-    document["path"] = "C:\\Zeichnungen\\Welle.SLDDRW";
-    document["type"] = 3;
-    document["sheets"] = Json::array();
-    for (const auto& sheet : sheets)
-        document["sheets"].push_back(sheet);
-    Json session = Json::object();
-    session["format"] = "glattmark-cad-session/1";
-    session["running"] = true;
-    session["activeDocument"] = 0;
-    session["documents"] = Json::array();
-    session["documents"].push_back(document);
-    for (const auto& [key, value] : extra.items())
-        session[key] = value;
-    return session;
-}
+using testing_support::Json;
 
 /// A drawing operation's pieces on a simulated session, with one configured sheet format (code 8) and fonts the
 /// fixed-metric measurer knows.
-struct SimRun : WorkHarness
+struct SimRun
 {
     std::shared_ptr<host::sim::SimSession> session;
+    host::sim::SimConnector connector{session};
+    testing_support::RecordingMessageWindow window;
+    testing_support::FixedMetricMeasurer measurer;
+    ui::ErrorObject cc{window};
+    config::Settings settings;
+    host::swAccess swAcc{cc, connector};
+    symbols::SymbolList list;
+    symbols::MeasuringSurface txtCalc{measurer};
+    symbols::LayoutResults layout;
+    drawing::Work work{swAcc, list, settings, txtCalc, layout, cc};
     std::map<std::string, std::int64_t> baseline;
     std::int64_t baselineTotal = 0;
 
-    explicit SimRun(const Json& file) : SimRun(host::sim::SimSession::Parse(file.dump())) {}
+    explicit SimRun(const Json& file) : SimRun(testing_support::Session(file)) {}
 
     /// A further run on a session an earlier run worked on.
     explicit SimRun(std::shared_ptr<host::sim::SimSession> sessionIn) : session(std::move(sessionIn))
     {
-        const host::ApplicationPtr application = session->Application();
-        Attach(application, application->ActiveDoc()->AsDrawing());
+        cc.Init(L"SW Oberfl\u00e4chen - Assistent", std::nullopt, true);
+        // Attached without the session object's own attaching, so that the host sees only the calls of the
+        // code under test.
+        swAcc.swApp = session->Application();
+        swAcc.Drawing = swAcc.swApp->ActiveDoc()->AsDrawing();
         settings.formatCount = 1;
         settings.formats[0] = {L"A3", 8, 0.3, 0.02};
         settings.symbolFontName = L"Arial";
         settings.symbolFontHeight = 14;
         settings.bracketFontName = L"Arial";
         settings.bracketFontHeight = 10;
+        Rebase();
+    }
+    SimRun(const SimRun&) = delete;
+    SimRun& operator=(const SimRun&) = delete;
+
+    /// Counts calls from here on.
+    void Rebase()
+    {
         baseline = session->CallsByMember();
         baselineTotal = session->TotalCalls();
     }

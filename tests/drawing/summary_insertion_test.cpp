@@ -1,7 +1,7 @@
 #include "drawing/summary_insertion.h"
 
 #include "drawing/sheet_scan.h"
-#include "sim_run.h"
+#include "tests/drawing/sim_run.h"
 #include "ui/conversions.h"
 
 #include <gtest/gtest.h>
@@ -15,10 +15,11 @@ namespace
 {
 
 using drawing_tests::Json;
-using drawing_tests::RaSymbol;
-using drawing_tests::SessionJson;
-using drawing_tests::SheetJson;
 using drawing_tests::SimRun;
+using testing_support::Fault;
+using testing_support::RaSymbol;
+using testing_support::SessionJson;
+using testing_support::SheetJson;
 
 constexpr double kPointInMetres = 0.0254 / 72;
 
@@ -67,9 +68,9 @@ const host::sim::SymbolModel& SymbolNamed(const SimRun& r, const std::wstring& n
     return *symbol;
 }
 
-SimRun EmptySheet(const Json& extra = Json::object())
+SimRun EmptySheet(const Json& extra = Json::object(), const std::vector<Json>& faults = {})
 {
-    return SimRun(SessionJson({SheetJson("Blatt1", {})}, extra));
+    return SimRun(testing_support::WithFaults(SessionJson({SheetJson("Blatt1", {})}, extra), faults));
 }
 
 TEST(InsertSummary, WritesTheRowAtThePickPointsWithTextsNamesAndFonts)
@@ -154,6 +155,8 @@ TEST(InsertSummary, CallsEachHostMemberAsOftenAsTheRowNeeds)
         total += count;
     }
     EXPECT_EQ(r.CallsSinceAttached(), total);
+    // The toggle was on: switched off for the row and on again.
+    EXPECT_TRUE(r.session->Model().application.toggles.at(24));
 }
 
 TEST(InsertSummary, WithoutListedSymbolsOnlyTheSummaryAndNoNotes)
@@ -166,15 +169,6 @@ TEST(InsertSummary, WithoutListedSymbolsOnlyTheSummaryAndNoNotes)
     EXPECT_EQ(r.Calls("InsertNote"), 0);
 }
 
-TEST(InsertSummary, ToggleOnIsSwitchedOffForTheRowAndOnAgain)
-{
-    SimRun r = EmptySheet();
-    FillRow(r, 1);
-    ASSERT_TRUE(drawing::InsertSummary(r.work));
-    EXPECT_EQ(r.Calls("SetUserPreferenceToggle"), 2);
-    EXPECT_TRUE(r.session->Model().application.toggles.at(24));
-}
-
 TEST(InsertSummary, ToggleOffIsLeftAlone)
 {
     SimRun r = EmptySheet({{"application", {{"toggles", {{"24", false}}}}}});
@@ -182,35 +176,6 @@ TEST(InsertSummary, ToggleOffIsLeftAlone)
     ASSERT_TRUE(drawing::InsertSummary(r.work));
     EXPECT_EQ(r.Calls("SetUserPreferenceToggle"), 0);
     EXPECT_FALSE(r.session->Model().application.toggles.at(24));
-}
-
-TEST(InsertSummary, FailureMidRowKeepsWhatWasInsertedAndRestoresTheToggle)
-{
-    SimRun r = EmptySheet(
-        {{"faults",
-          Json::array({{{"member", "InsertSurfaceFinishSymbol3"}, {"occurrence", 2}, {"effect", "error"}}})}});
-    FillRow(r, 2);
-
-    EXPECT_FALSE(drawing::InsertSummary(r.work));
-
-    EXPECT_EQ(r.cc.Description(), drawing::kTextSymbolsNotCreated);
-    EXPECT_EQ(r.SymbolNames(), (std::vector<std::wstring>{L"glmSymbol99"}));
-    EXPECT_TRUE(r.NoteNames().empty());
-    EXPECT_TRUE(r.session->Model().application.toggles.at(24));
-}
-
-TEST(InsertSummary, FailureOfTheNotesKeepsTheSymbols)
-{
-    SimRun r =
-        EmptySheet({{"faults", Json::array({{{"member", "SetBalloon"}, {"occurrence", 1}, {"effect", "error"}}})}});
-    FillRow(r, 1);
-
-    EXPECT_FALSE(drawing::InsertSummary(r.work));
-
-    EXPECT_EQ(r.cc.Description(), drawing::kTextSymbolsNotCreated);
-    EXPECT_EQ(r.SymbolNames(), (std::vector<std::wstring>{L"glmSymbol99", L"glmSymbol01"}));
-    EXPECT_EQ(r.Calls("InsertNote"), 1);
-    EXPECT_TRUE(r.session->Model().application.toggles.at(24));
 }
 
 TEST(InsertSummary, AnnotationsTheHostDoesNotCreateAreSkipped)
@@ -227,8 +192,7 @@ TEST(InsertSummary, AnnotationsTheHostDoesNotCreateAreSkipped)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.member);
-        SimRun r =
-            EmptySheet({{"faults", Json::array({{{"member", c.member}, {"occurrence", 1}, {"effect", "nothing"}}})}});
+        SimRun r = EmptySheet({}, {Fault(c.member, 1, "nothing")});
         FillRow(r, 1);
         EXPECT_TRUE(drawing::InsertSummary(r.work));
         EXPECT_FALSE(r.cc.IsErr());
@@ -237,27 +201,30 @@ TEST(InsertSummary, AnnotationsTheHostDoesNotCreateAreSkipped)
     }
 }
 
-TEST(InsertSummary, AnnotationOrTextFormatThatComesBackAsNothingIsAFailure)
+TEST(InsertSummary, AFailureEndsTheRowKeepsWhatWasInsertedAndRestoresTheToggle)
 {
-    // Calls in row order: GetAnnotation and GetTextFormat once per symbol (summary, listed), then once per
-    // note. Whatever was inserted before stays; a name never given means the next run would not find it.
+    // A failing call, or an object the row cannot do without that comes back as nothing. Calls in row order:
+    // GetAnnotation and GetTextFormat once per symbol (summary, listed), then once per note. A name never
+    // given means the next run would not find the annotation.
     const struct
     {
         const char* member;
         int occurrence;
+        const char* effect;
         std::vector<std::wstring> symbols;
         std::vector<std::wstring> notes;
     } cases[] = {
-        {"GetAnnotation", 1, {L"Oberfl\u00e4chensymbol1"}, {}},
-        {"GetTextFormat", 2, {L"glmSymbol99", L"glmSymbol01"}, {}},
-        {"GetTextFormat", 3, {L"glmSymbol99", L"glmSymbol01"}, {L"DetailItem1"}},
-        {"GetAnnotation", 4, {L"glmSymbol99", L"glmSymbol01"}, {L"glmLNote", L"DetailItem1"}},
+        {"InsertSurfaceFinishSymbol3", 2, "error", {L"glmSymbol99"}, {}},
+        {"SetBalloon", 1, "error", {L"glmSymbol99", L"glmSymbol01"}, {L"DetailItem1"}},
+        {"GetAnnotation", 1, "nothing", {L"Oberfl\u00e4chensymbol1"}, {}},
+        {"GetTextFormat", 2, "nothing", {L"glmSymbol99", L"glmSymbol01"}, {}},
+        {"GetTextFormat", 3, "nothing", {L"glmSymbol99", L"glmSymbol01"}, {L"DetailItem1"}},
+        {"GetAnnotation", 4, "nothing", {L"glmSymbol99", L"glmSymbol01"}, {L"glmLNote", L"DetailItem1"}},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(::testing::Message() << c.member << " #" << c.occurrence);
-        SimRun r = EmptySheet(
-            {{"faults", Json::array({{{"member", c.member}, {"occurrence", c.occurrence}, {"effect", "nothing"}}})}});
+        SCOPED_TRACE(::testing::Message() << c.member << " #" << c.occurrence << " " << c.effect);
+        SimRun r = EmptySheet({}, {Fault(c.member, c.occurrence, c.effect)});
         FillRow(r, 1);
 
         EXPECT_FALSE(drawing::InsertSummary(r.work));

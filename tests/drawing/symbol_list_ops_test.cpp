@@ -117,27 +117,25 @@ TEST(FindInList, LooksOnlyUpToTheCount)
 
 TEST(RemoveSummaryFromList, DropsTheEqualElementAndClosesTheGap)
 {
-    symbols::SymbolList list = ListOf({L"3,2", L"6,3", L"1,6"});
-    list.sfsList[0] = Record(L"6,3", L"glmSymbol99");
-    drawing::RemoveSummaryFromList(list);
-    EXPECT_EQ(list.sfsCount, 2);
-    EXPECT_EQ(NamesOf(list), (std::vector<std::wstring>{L"#1", L"#3"}));
-}
-
-TEST(RemoveSummaryFromList, EqualToTheLastElement)
-{
-    symbols::SymbolList list = ListOf({L"3,2", L"6,3"});
-    list.sfsList[0] = Record(L"6,3");
-    drawing::RemoveSummaryFromList(list);
-    EXPECT_EQ(NamesOf(list), (std::vector<std::wstring>{L"#1"}));
-}
-
-TEST(RemoveSummaryFromList, EqualToNoneLeavesTheList)
-{
-    symbols::SymbolList list = ListOf({L"3,2", L"6,3"});
-    list.sfsList[0] = Record(L"0,8");
-    drawing::RemoveSummaryFromList(list);
-    EXPECT_EQ(NamesOf(list), (std::vector<std::wstring>{L"#1", L"#2"}));
+    const struct
+    {
+        const wchar_t* summary;
+        std::vector<std::wstring> values;
+        std::vector<std::wstring> namesLeft;
+    } cases[] = {
+        {L"6,3", {L"3,2", L"6,3", L"1,6"}, {L"#1", L"#3"}},
+        {L"6,3", {L"3,2", L"6,3"}, {L"#1"}}, // the last element
+        {L"0,8", {L"3,2", L"6,3"}, {L"#1", L"#2"}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(ui::ToUtf8(c.summary));
+        symbols::SymbolList list = ListOf(c.values);
+        list.sfsList[0] = Record(c.summary, L"glmSymbol99");
+        drawing::RemoveSummaryFromList(list);
+        EXPECT_EQ(NamesOf(list), c.namesLeft);
+        EXPECT_EQ(list.sfsCount, static_cast<std::int32_t>(c.namesLeft.size()));
+    }
 }
 
 TEST(SortList, AscendingByValueWithoutValueLastAndStableForEqualValues)
@@ -151,6 +149,9 @@ TEST(SortList, AscendingByValueWithoutValueLastAndStableForEqualValues)
         {{L"3,2", L"(1,6)", L"3,2", L"0,8"}, {L"#4", L"#2", L"#1", L"#3"}},
         {{L"6,3"}, {L"#1"}},
         {{}, {}},
+        // Texts that are no number rank as no value; equal ranks (the two 1,6, every no value) keep their order.
+        {{L"6,3", L"N7", L"1,6", L"", L"(3,2)", L"abc", L"12,5", L"0", L"1,6", L"x y"},
+         {L"#3", L"#9", L"#5", L"#1", L"#7", L"#2", L"#4", L"#6", L"#8", L"#10"}},
     };
     for (const auto& c : cases)
     {

@@ -1,21 +1,25 @@
 // Injected host failures and the call counts of the simulated session.
 #include "host/sim/sim_session.h"
+#include "tests/support/sim_session_builder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
 
 using host::sim::SimSession;
+using testing_support::Fault;
+using testing_support::Json;
 
-std::shared_ptr<SimSession> Session(const std::string& faults)
+std::shared_ptr<SimSession> Session(const std::vector<Json>& faults)
 {
-    return SimSession::Parse(R"({"format":"glattmark-cad-session/1",
-        "documents":[{"sheets":[{"name":"Blatt1","symbols":[{"name":"S1","texts":{"4":"3,2"}}]}]}],
-        "faults":)" + faults +
-                             "}");
+    return testing_support::Session(testing_support::WithFaults(
+        testing_support::SessionJson(
+            {testing_support::SheetJson("Blatt1", {testing_support::SymbolJson("S1", {{"4", "3,2"}})})}),
+        faults));
 }
 
 host::DrawingPtr Drawing(const std::shared_ptr<SimSession>& session)
@@ -25,7 +29,7 @@ host::DrawingPtr Drawing(const std::shared_ptr<SimSession>& session)
 
 TEST(SimFaults, ErrorFailsTheKthCallOfTheMemberOnlyAndChangesNothing)
 {
-    auto session = Session(R"([{"member":"SetText","occurrence":2,"effect":"error"}])");
+    auto session = Session({Fault("SetText", 2)});
     auto symbol = Drawing(session)->GetFirstView()->GetFirstSFSymbol();
     EXPECT_TRUE(symbol->SetText(4, L"1,6"));
     try
@@ -48,8 +52,7 @@ TEST(SimFaults, FailedOrEmptyInsertionCreatesNothing)
     for (const char* effect : {"error", "nothing"})
     {
         SCOPED_TRACE(effect);
-        auto session = Session(std::string(R"([{"member":"InsertSurfaceFinishSymbol3","occurrence":1,"effect":")") +
-                               effect + R"("},{"member":"InsertNote","occurrence":1,"effect":")" + effect + "\"}]");
+        auto session = Session({Fault("InsertSurfaceFinishSymbol3", 1, effect), Fault("InsertNote", 1, effect)});
         auto drawing = Drawing(session);
         ASSERT_TRUE(drawing->SelectByID(L"Blatt1", L"SHEET", 0.1, 0.1, 0.0));
         auto insert = [&] {
@@ -75,8 +78,7 @@ TEST(SimFaults, FailedOrEmptyInsertionCreatesNothing)
 
 TEST(SimFaults, NothingLeavesCallsThatReturnNoObjectAlone)
 {
-    auto session = Session(R"([{"member":"GetText","occurrence":1,"effect":"nothing"},
-                               {"member":"GetFirstView","occurrence":1,"effect":"nothing"}])");
+    auto session = Session({Fault("GetText", 1, "nothing"), Fault("GetFirstView", 1, "nothing")});
     auto drawing = Drawing(session);
     EXPECT_EQ(drawing->GetFirstView(), nullptr);
     auto symbol = drawing->GetFirstView()->GetFirstSFSymbol();
@@ -85,7 +87,7 @@ TEST(SimFaults, NothingLeavesCallsThatReturnNoObjectAlone)
 
 TEST(SimFaults, DisconnectFailsEveryCallAfterTheNth)
 {
-    auto session = Session(R"([{"afterCalls":3,"effect":"disconnect"}])");
+    auto session = Session({testing_support::Disconnect(3)});
     auto application = session->Application();
     auto drawing = application->ActiveDoc()->AsDrawing(); // call 1
     auto view = drawing->GetFirstView();                  // call 2
@@ -110,7 +112,7 @@ TEST(SimFaults, DisconnectFailsEveryCallAfterTheNth)
 
 TEST(SimFaults, CallsAreCountedByMemberWhicheverObject)
 {
-    auto session = Session("[]");
+    auto session = Session({});
     auto application = session->Application();
     auto drawing = application->ActiveDoc()->AsDrawing();
     drawing->SetUserPreferenceToggle(24, false);

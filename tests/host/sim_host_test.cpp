@@ -1,6 +1,7 @@
 // The simulated host's behaviour where the real host is unknown: the decisions tests elsewhere rely on.
 #include "host/sim/sim_connector.h"
 #include "host/sim/sim_session.h"
+#include "tests/support/sim_session_builder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -13,32 +14,36 @@ namespace
 
 using host::sim::SimSession;
 
-// Blatt1 (current): one symbol and one note on the sheet, a view with a symbol and a note.
+using testing_support::Json;
+using testing_support::NoteJson;
+using testing_support::SheetJson;
+using testing_support::SymbolJson;
+using testing_support::ViewJson;
+
+// Blatt1 (current): two symbols and a note on the sheet, a view with a symbol and a note, and an empty view.
 // Blatt2: a note with the same name as Blatt1's and a view of its own.
-const char kDrawing[] = R"json({
-  "format": "glattmark-cad-session/1",
-  "documents": [ {
-    "path": "C:\\Z\\Welle.SLDDRW", "type": 3, "currentSheet": "Blatt1",
-    "textFormats": { "0": { "typeFaceName": "Arial", "charHeight": 0.0025 },
-                     "5": { "typeFaceName": "ISOCPEUR", "charHeight": 0.005, "bold": true } },
-    "customProperties": { "": { "Werkstoff": "S235JR" } },
-    "sheets": [
-      { "name": "Blatt1",
-        "symbols": [ { "name": "Oberflächensymbol1", "texts": { "3": "Ra", "4": "3,2" } },
-                     { "name": "Oberflächensymbol4" } ],
-        "notes": [ { "name": "DetailItem1", "text": "(" } ],
-        "views": [ { "name": "Ansicht1", "referencedModel": "C:\\M\\Welle.SLDPRT",
-                     "symbols": [ { "name": "Oberflächensymbol2" } ],
-                     "notes": [ { "name": "DetailItem2", "text": ")" } ] },
-                   { "name": "Ansicht2" } ] },
-      { "name": "Blatt2", "notes": [ { "name": "DetailItem1" } ], "views": [ { "name": "Ansicht3" } ] }
-    ] } ],
-  "files": { "C:\\M\\Welle.SLDPRT": 1 }
-})json";
+Json DrawingFile()
+{
+    Json file = testing_support::SessionJson(
+        {SheetJson("Blatt1",
+                   {SymbolJson("Oberfl\u00e4chensymbol1", {{"3", "Ra"}, {"4", "3,2"}}),
+                    SymbolJson("Oberfl\u00e4chensymbol4")},
+                   {NoteJson("DetailItem1", "(")},
+                   {ViewJson("Ansicht1", {SymbolJson("Oberfl\u00e4chensymbol2")}, {NoteJson("DetailItem2", ")")},
+                             "C:\\M\\Welle.SLDPRT"),
+                    ViewJson("Ansicht2", {})}),
+         SheetJson("Blatt2", {}, {NoteJson("DetailItem1", "")}, {ViewJson("Ansicht3", {})})},
+        {{"files", {{"C:\\M\\Welle.SLDPRT", 1}}}});
+    file["documents"][0]["textFormats"] = {
+        {"0", {{"typeFaceName", "Arial"}, {"charHeight", 0.0025}}},
+        {"5", {{"typeFaceName", "ISOCPEUR"}, {"charHeight", 0.005}, {"bold", true}}}};
+    file["documents"][0]["customProperties"] = {{"", {{"Werkstoff", "S235JR"}}}};
+    return file;
+}
 
 struct Fixture
 {
-    std::shared_ptr<SimSession> session = SimSession::Parse(kDrawing);
+    std::shared_ptr<SimSession> session = testing_support::Session(DrawingFile());
     host::ApplicationPtr application = session->Application();
     host::DrawingPtr drawing = application->ActiveDoc()->AsDrawing();
     host::ExtensionPtr extension = drawing->Extension();
@@ -387,13 +392,13 @@ TEST(SimHost, CustomPropertiesAndFeatureTree)
 
 TEST(SimHost, ConnectorHandsOverARunningSessionOnly)
 {
-    auto running = SimSession::Parse(kDrawing);
+    auto running = testing_support::Session(DrawingFile());
     host::sim::SimConnector connector(running);
     EXPECT_EQ(connector.GetActiveObject(L"SldWorks.Application"), running->Application());
     EXPECT_EQ(connector.GetActiveObject(L"Other.Application"), nullptr);
-    auto stopped = SimSession::Parse(R"({"format":"glattmark-cad-session/1","running":false})");
+    auto stopped = testing_support::Session(testing_support::SessionJson({}, {{"running", false}}));
     EXPECT_EQ(host::sim::SimConnector(stopped).GetActiveObject(L"SldWorks.Application"), nullptr);
-    auto empty = SimSession::Parse(R"({"format":"glattmark-cad-session/1","activeDocument":null})");
+    auto empty = testing_support::Session(testing_support::SessionJson({}, {{"activeDocument", nullptr}}));
     EXPECT_EQ(empty->Application()->ActiveDoc(), nullptr);
 }
 

@@ -1,12 +1,13 @@
 #include "host/sw_access.h"
 
+#include "tests/support/recording_connector.h"
 #include "tests/support/recording_message_window.h"
+#include "tests/support/sim_session_builder.h"
 #include "ui/conversions.h"
 #include "ui/error_object.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -15,58 +16,78 @@
 namespace
 {
 
-// Small hand-written stand-ins for the few host objects the session access touches.
+using testing_support::Json;
+using testing_support::SessionJson;
+using testing_support::SheetJson;
+using testing_support::ViewJson;
 
-class FakeFeatureManager : public host::FeatureManager
+// What the session file cannot describe, each in its smallest form.
+
+/// The session's application, recording OpenDoc6's arguments (the session keeps only the file), and handing
+/// out an active document of the test's own when given one.
+class RecordingApplication final : public host::Application
 {
 public:
-    std::vector<std::pair<std::string, bool>> calls;
+    struct OpenCall
+    {
+        std::wstring fileName;
+        std::int32_t type;
+        std::int32_t options;
+        std::wstring configuration;
+    };
 
-    void put_EnableFeatureTree(bool enable) override { calls.emplace_back("EnableFeatureTree", enable); }
-    void put_EnableFeatureTreeWindow(bool enable) override { calls.emplace_back("EnableFeatureTreeWindow", enable); }
+    explicit RecordingApplication(host::ApplicationPtr session) : m_session(std::move(session)) {}
+
+    std::vector<OpenCall> openCalls;
+    host::DocumentPtr activeDoc;
+
+    host::DocumentPtr ActiveDoc() override { return activeDoc ? activeDoc : m_session->ActiveDoc(); }
+    host::DocumentPtr OpenDoc6(const std::wstring& fileName, std::int32_t type, std::int32_t options,
+                               const std::wstring& configuration, std::int32_t& errors, std::int32_t& warnings) override
+    {
+        openCalls.push_back({fileName, type, options, configuration});
+        return m_session->OpenDoc6(fileName, type, options, configuration, errors, warnings);
+    }
+    std::wstring GetCurrentMacroPathName() override { return m_session->GetCurrentMacroPathName(); }
+    std::wstring GetExecutablePath() override { return m_session->GetExecutablePath(); }
+    host::FramePtr Frame() override { return m_session->Frame(); }
+    void SetUserPreferenceToggle(std::int16_t value, bool onFlag) override
+    {
+        m_session->SetUserPreferenceToggle(value, onFlag);
+    }
+
+private:
+    host::ApplicationPtr m_session;
 };
 
-class FakePropertyManager : public host::CustomPropertyManager
+/// Custom properties that are links: Get2 gives the link as the value and other text as the resolved value.
+/// Add2 and Set are recorded with the field type, which the session does not keep.
+class LinkedProperties final : public host::CustomPropertyManager
 {
 public:
-    struct Value
-    {
-        std::wstring raw;
-        std::wstring resolved;
-    };
-    std::map<std::wstring, Value> properties;
-    std::vector<std::wstring> calls; ///< "Add2 name=value", "Set name=value"
+    std::vector<std::wstring> calls; ///< "Add2 name=value type t", "Set name=value"
 
     std::int32_t Add2(const std::wstring& fieldName, std::int32_t fieldType, const std::wstring& fieldValue) override
     {
         calls.push_back(L"Add2 " + fieldName + L"=" + fieldValue + L" type " + std::to_wstring(fieldType));
-        if (properties.count(fieldName) != 0)
-            return -1;
-        properties[fieldName] = {fieldValue, fieldValue};
         return 1;
     }
     std::int32_t Set(const std::wstring& fieldName, const std::wstring& fieldValue) override
     {
         calls.push_back(L"Set " + fieldName + L"=" + fieldValue);
-        const auto found = properties.find(fieldName);
-        if (found == properties.end())
-            return -1;
-        found->second = {fieldValue, fieldValue};
         return 0;
     }
     void Get2(const std::wstring& fieldName, std::wstring& valOut, std::wstring& resolvedValOut) override
     {
-        const auto found = properties.find(fieldName);
-        valOut = found == properties.end() ? L"" : found->second.raw;
-        resolvedValOut = found == properties.end() ? L"" : found->second.resolved;
+        valOut = L"$PRP:\"" + fieldName + L"\"";
+        resolvedValOut = L"from the link";
     }
 };
 
-class FakeExtension : public host::Extension
+class LinkedExtension final : public host::Extension
 {
 public:
-    /// Property managers by configuration name ("" for the document's own properties).
-    std::map<std::wstring, std::shared_ptr<FakePropertyManager>> managers;
+    explicit LinkedExtension(std::shared_ptr<LinkedProperties> properties) : m_properties(std::move(properties)) {}
 
     bool SelectByID(const std::wstring&, const std::wstring&, double, double, double, bool, std::int16_t,
                     const host::CalloutPtr&) override
@@ -80,49 +101,23 @@ public:
     {
         return nullptr;
     }
-    host::CustomPropertyManagerPtr CustomPropertyManager(const std::wstring& configName) override
-    {
-        auto& manager = managers[configName];
-        if (!manager)
-            manager = std::make_shared<FakePropertyManager>();
-        return manager;
-    }
+    host::CustomPropertyManagerPtr CustomPropertyManager(const std::wstring&) override { return m_properties; }
 
-    void SetResolved(const std::wstring& config, const std::wstring& name, const std::wstring& resolved)
-    {
-        std::static_pointer_cast<FakePropertyManager>(CustomPropertyManager(config))->properties[name] = {L"$PRP",
-                                                                                                          resolved};
-    }
+private:
+    std::shared_ptr<LinkedProperties> m_properties;
 };
 
-class FakeView : public host::View
+/// A drawing by its type that offers no drawing members, with linked custom properties; every other member
+/// answers nothing.
+class OddDocument final : public host::Document
 {
 public:
-    explicit FakeView(std::wstring modelName) : referencedModelName(std::move(modelName)) {}
+    std::shared_ptr<LinkedProperties> properties = std::make_shared<LinkedProperties>();
 
-    std::wstring referencedModelName;
-    host::ViewPtr next;
-
-    host::ViewPtr GetNextView() override { return next; }
-    host::SFSymbolPtr GetFirstSFSymbol() override { return nullptr; }
-    std::wstring GetReferencedModelName() override { return referencedModelName; }
-};
-
-/// A document of any type; as a drawing it also answers the drawing members.
-class FakeDocument : public host::Drawing, public std::enable_shared_from_this<FakeDocument>
-{
-public:
-    explicit FakeDocument(std::int32_t documentType) : type(documentType) {}
-
-    std::int32_t type;
-    std::shared_ptr<FakeFeatureManager> featureManager = std::make_shared<FakeFeatureManager>();
-    std::shared_ptr<FakeExtension> extension = std::make_shared<FakeExtension>();
-    host::ViewPtr firstView;
-    bool answersDrawingMembers = true;
-
-    std::int32_t GetType() override { return type; }
-    host::FeatureManagerPtr FeatureManager() override { return featureManager; }
-    host::ExtensionPtr Extension() override { return extension; }
+    std::int32_t GetType() override { return host::kDrawing; }
+    host::DrawingPtr AsDrawing() override { return nullptr; }
+    host::ExtensionPtr Extension() override { return std::make_shared<LinkedExtension>(properties); }
+    host::FeatureManagerPtr FeatureManager() override { return nullptr; }
     host::SelectionManagerPtr SelectionManager() override { return nullptr; }
     bool DeleteSelection(bool) override { return false; }
     bool SelectByID(const std::wstring&, const std::wstring&, double, double, double) override { return false; }
@@ -131,61 +126,6 @@ public:
     bool SetUserPreferenceToggle(std::int16_t, bool) override { return false; }
     host::TextFormatPtr GetUserPreferenceTextFormat(std::int16_t) override { return nullptr; }
     void EditRebuild() override {}
-    host::DrawingPtr AsDrawing() override
-    {
-        if (type != host::kDrawing || !answersDrawingMembers)
-            return nullptr;
-        return shared_from_this();
-    }
-    host::SheetPtr GetCurrentSheet() override { return nullptr; }
-    host::ViewPtr GetFirstView() override { return firstView; }
-    bool ActivateSheet(const std::wstring&) override { return false; }
-};
-
-class FakeApplication : public host::Application
-{
-public:
-    struct OpenCall
-    {
-        std::wstring fileName;
-        std::int32_t type;
-        std::int32_t options;
-        std::wstring configuration;
-    };
-
-    host::DocumentPtr activeDoc;
-    host::DocumentPtr opened; ///< what OpenDoc6 answers
-    std::vector<OpenCall> openCalls;
-
-    host::DocumentPtr ActiveDoc() override { return activeDoc; }
-    host::DocumentPtr OpenDoc6(const std::wstring& fileName, std::int32_t type, std::int32_t options,
-                               const std::wstring& configuration, std::int32_t& errors, std::int32_t& warnings) override
-    {
-        openCalls.push_back({fileName, type, options, configuration});
-        errors = 0;
-        warnings = 0;
-        return opened;
-    }
-    std::wstring GetCurrentMacroPathName() override { return L""; }
-    std::wstring GetExecutablePath() override { return L""; }
-    host::FramePtr Frame() override { return nullptr; }
-    void SetUserPreferenceToggle(std::int16_t, bool) override {}
-};
-
-class FakeConnector : public host::SessionConnector
-{
-public:
-    host::ApplicationPtr running;
-    bool fail = false;
-    std::vector<std::wstring> requests;
-
-    host::ApplicationPtr GetActiveObject(const std::wstring& progId) override
-    {
-        requests.push_back(progId);
-        if (fail)
-            throw host::Error(host::kServerUnavailable, "GetActiveObject", "failure injected by the test");
-        return running;
-    }
 };
 
 class SwAccessTest : public ::testing::Test
@@ -193,46 +133,52 @@ class SwAccessTest : public ::testing::Test
 protected:
     testing_support::RecordingMessageWindow window;
     ui::ErrorObject cc{window};
-    FakeConnector connector;
-    std::shared_ptr<FakeApplication> app = std::make_shared<FakeApplication>();
+    testing_support::RecordingConnector connector;
     host::swAccess swAcc{cc, connector};
+    std::shared_ptr<host::sim::SimSession> session;
+    std::shared_ptr<RecordingApplication> app;
 
-    std::shared_ptr<FakeDocument> Activate(std::int32_t type)
+    /// Starts a session on file, not yet linked; the connector hands out its application.
+    void Start(const Json& file)
     {
-        auto document = std::make_shared<FakeDocument>(type);
-        app->activeDoc = document;
-        return document;
+        session = testing_support::Session(file);
+        app = std::make_shared<RecordingApplication>(session->Application());
+        connector.application = app;
     }
 
-    /// A drawing whose views name the given models, the sheet itself first.
-    std::shared_ptr<FakeDocument> ActivateDrawing(const std::vector<std::wstring>& viewModels)
+    /// A session whose active document has the given type and custom properties.
+    void StartDocument(std::int32_t type, const Json& customProperties = Json::object())
     {
-        auto drawing = Activate(host::kDrawing);
-        auto sheetView = std::make_shared<FakeView>(L"");
-        drawing->firstView = sheetView;
-        host::ViewPtr last = sheetView;
+        Json file = SessionJson({SheetJson("Blatt1", {})});
+        file["documents"][0]["type"] = type;
+        file["documents"][0]["customProperties"] = customProperties;
+        Start(file);
+    }
+
+    /// A drawing whose views, after the sheet itself, show the given models; files: what OpenDoc6 can open.
+    void StartDrawing(const std::vector<std::string>& viewModels, const Json& files = Json::object())
+    {
+        std::vector<Json> views;
         for (const auto& model : viewModels)
-        {
-            auto view = std::make_shared<FakeView>(model);
-            std::static_pointer_cast<FakeView>(last)->next = view;
-            last = view;
-        }
-        return drawing;
+            views.push_back(ViewJson("Ansicht" + std::to_string(views.size() + 1), {}, {}, model));
+        Start(SessionJson({SheetJson("Blatt1", {}, {}, views)}, {{"files", files}}));
     }
+
+    host::DocumentPtr Active() { return session->Application()->ActiveDoc(); }
 };
 
 TEST_F(SwAccessTest, LinkAttachesToTheRunningSessionByProgId)
 {
-    connector.running = app;
+    Start(SessionJson({}));
     swAcc.Link(nullptr);
     EXPECT_EQ(swAcc.swApp, app);
     EXPECT_TRUE(cc.NoErr());
-    ASSERT_EQ(connector.requests.size(), 1u);
-    EXPECT_EQ(connector.requests[0], L"SldWorks.Application");
+    EXPECT_EQ(connector.requests, std::vector<std::wstring>{L"SldWorks.Application"});
 }
 
 TEST_F(SwAccessTest, LinkTakesAGivenApplicationWithoutAsking)
 {
+    Start(SessionJson({}));
     swAcc.Link(app);
     EXPECT_EQ(swAcc.swApp, app);
     EXPECT_TRUE(connector.requests.empty());
@@ -244,7 +190,7 @@ TEST_F(SwAccessTest, NoSessionIsRecordedAndKeepsTheFollowingGetDrawingQuiet)
     {
         SCOPED_TRACE(fail ? "request throws" : "request answers nothing");
         cc.Clear();
-        connector.fail = fail;
+        connector.failRequest = fail;
         swAcc.Link(nullptr);
         EXPECT_EQ(cc.Description(), ui::kTextNoSWX);
         swAcc.GetDrawing(false); // must not touch the missing application
@@ -255,8 +201,9 @@ TEST_F(SwAccessTest, NoSessionIsRecordedAndKeepsTheFollowingGetDrawingQuiet)
 
 TEST_F(SwAccessTest, FailedRequestKeepsAnEarlierSession)
 {
+    Start(SessionJson({}));
     swAcc.Link(app);
-    connector.fail = true;
+    connector.failRequest = true;
     swAcc.Link(nullptr);
     EXPECT_EQ(swAcc.swApp, app);
     EXPECT_TRUE(cc.NoErr());
@@ -264,8 +211,8 @@ TEST_F(SwAccessTest, FailedRequestKeepsAnEarlierSession)
 
 TEST_F(SwAccessTest, LinkDoesNothingWhileAnErrorIsPending)
 {
+    Start(SessionJson({}));
     cc.eBadIni();
-    connector.running = app;
     swAcc.Link(nullptr);
     EXPECT_EQ(swAcc.swApp, nullptr);
     EXPECT_TRUE(connector.requests.empty());
@@ -274,6 +221,7 @@ TEST_F(SwAccessTest, LinkDoesNothingWhileAnErrorIsPending)
 
 TEST_F(SwAccessTest, GetDrawingWithoutDocument)
 {
+    Start(SessionJson({}, {{"activeDocument", nullptr}}));
     swAcc.Link(app);
     swAcc.GetDrawing(false);
     EXPECT_EQ(cc.Description(), ui::kTextNoDoc);
@@ -282,24 +230,29 @@ TEST_F(SwAccessTest, GetDrawingWithoutDocument)
 
 TEST_F(SwAccessTest, GetDrawingOnADrawing)
 {
-    auto drawing = ActivateDrawing({L"C:\\p\\a.sldprt"});
+    StartDrawing({"C:\\p\\a.sldprt"}, {{"C:\\p\\a.sldprt", 1}});
     swAcc.Link(app);
     swAcc.GetDrawing(false);
     EXPECT_TRUE(cc.NoErr());
+    const auto drawing = Active();
     EXPECT_EQ(swAcc.Drawing, drawing);
     EXPECT_EQ(swAcc.ActiveDoc, drawing);
     EXPECT_EQ(swAcc.PropDoc, drawing);
     EXPECT_EQ(swAcc.Model, nullptr);
-    EXPECT_TRUE(app->openCalls.empty()); // the model is only opened when asked for
+    EXPECT_EQ(session->CallCount("OpenDoc6"), 0); // the model is only opened when asked for
 }
 
 TEST_F(SwAccessTest, GetDrawingOnAPartResetsTheMembersAndRecordsNoDrawing)
 {
-    auto earlier = ActivateDrawing({});
+    StartDrawing({}, {{"C:\\p\\teil.sldprt", 1}});
     swAcc.Link(app);
     swAcc.GetDrawing(false);
-    auto part = Activate(host::kPart);
-    swAcc.Model = earlier;
+    swAcc.Model = swAcc.Drawing;
+    // The user opens a part, which becomes the active document.
+    std::int32_t errors = 0;
+    std::int32_t warnings = 0;
+    const auto part = app->OpenDoc6(L"C:\\p\\teil.sldprt", host::kPart, 1, L"", errors, warnings);
+    ASSERT_NE(part, nullptr);
     swAcc.GetDrawing(true);
     EXPECT_EQ(cc.Description(), ui::kTextNoDRW);
     EXPECT_EQ(swAcc.Drawing, nullptr);
@@ -309,8 +262,8 @@ TEST_F(SwAccessTest, GetDrawingOnAPartResetsTheMembersAndRecordsNoDrawing)
 
 TEST_F(SwAccessTest, DrawingTypeWithoutDrawingMembersCountsAsNoDrawing)
 {
-    auto drawing = Activate(host::kDrawing);
-    drawing->answersDrawingMembers = false;
+    Start(SessionJson({}));
+    app->activeDoc = std::make_shared<OddDocument>();
     swAcc.Link(app);
     swAcc.GetDrawing(false);
     EXPECT_EQ(cc.Description(), ui::kTextNoDRW);
@@ -321,43 +274,41 @@ TEST_F(SwAccessTest, GetDrawingOpensTheFirstReferencedModelByItsEnding)
 {
     struct Case
     {
-        std::wstring name;
+        std::string name;
         std::int32_t expectedType;
     };
     const std::vector<Case> cases = {
-        {L"C:\\p\\A.SLDPRT", host::kPart},
-        {L"C:\\p\\b.SldAsm", host::kAssembly},
-        {L"C:\\p\\c.sldprt", host::kPart},
-        {L"C:\\p\\d.step", 0},
-        {L"x.sldprtx", 0},
-        {L"prt", 0},
+        {"C:\\p\\A.SLDPRT", host::kPart},
+        {"C:\\p\\b.SldAsm", host::kAssembly},
+        {"C:\\p\\c.sldprt", host::kPart},
+        {"C:\\p\\d.step", 0},
+        {"x.sldprtx", 0},
+        {"prt", 0},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(ui::ToUtf8(c.name));
-        app->openCalls.clear();
-        auto model = std::make_shared<FakeDocument>(host::kPart);
-        app->opened = model;
-        ActivateDrawing({L"", c.name, L"C:\\p\\other.sldasm"});
+        SCOPED_TRACE(c.name);
+        StartDrawing({"", c.name, "C:\\p\\other.sldasm"}, {{c.name, c.expectedType}});
         swAcc.Link(app);
         swAcc.GetDrawing(true);
         ASSERT_EQ(app->openCalls.size(), 1u);
-        EXPECT_EQ(app->openCalls[0].fileName, c.name);
+        EXPECT_EQ(app->openCalls[0].fileName, ui::FromUtf8(c.name));
         EXPECT_EQ(app->openCalls[0].type, c.expectedType);
         EXPECT_EQ(app->openCalls[0].options, 1);
         EXPECT_EQ(app->openCalls[0].configuration, L"");
-        EXPECT_EQ(swAcc.Model, model);
+        ASSERT_NE(swAcc.Model, nullptr);
+        EXPECT_EQ(swAcc.Model, Active()); // the opened model
     }
 }
 
 TEST_F(SwAccessTest, DrawingWithoutModelViewsLeavesModelEmptyWithoutError)
 {
-    ActivateDrawing({L"", L""});
+    StartDrawing({"", ""});
     swAcc.Link(app);
     swAcc.GetDrawing(true);
     EXPECT_TRUE(cc.NoErr());
     EXPECT_EQ(swAcc.Model, nullptr);
-    EXPECT_TRUE(app->openCalls.empty());
+    EXPECT_EQ(session->CallCount("OpenDoc6"), 0);
 }
 
 TEST_F(SwAccessTest, GetModelChecksTheType)
@@ -381,13 +332,14 @@ TEST_F(SwAccessTest, GetModelChecksTheType)
         {host::kDrawing, 2, ui::kTextNoModel},
         {9, 0, ui::kTextNoModel},
     };
-    swAcc.Link(app);
     for (const auto& c : cases)
     {
         SCOPED_TRACE("type " + std::to_string(c.docType) + " mustBe " + std::to_string(c.mustBe));
         cc.Clear();
-        auto document = Activate(c.docType);
-        swAcc.Drawing = std::make_shared<FakeDocument>(host::kDrawing);
+        StartDocument(c.docType);
+        swAcc.Link(app);
+        const auto document = Active();
+        swAcc.Drawing = document->AsDrawing(); // a drawing from before, which GetModel forgets
         swAcc.GetModel(c.mustBe);
         EXPECT_EQ(swAcc.Drawing, nullptr);
         EXPECT_EQ(swAcc.PropDoc, document);
@@ -406,22 +358,24 @@ TEST_F(SwAccessTest, GetModelChecksTheType)
 
 TEST_F(SwAccessTest, GetDocsQTakesAnyDocumentAndLeavesPropDoc)
 {
+    StartDocument(host::kAssembly);
     swAcc.Link(app);
-    auto assembly = Activate(host::kAssembly);
     swAcc.GetDocsQ();
     EXPECT_TRUE(cc.NoErr());
-    EXPECT_EQ(swAcc.Model, assembly);
+    EXPECT_EQ(swAcc.Model, Active());
     EXPECT_EQ(swAcc.Drawing, nullptr);
     EXPECT_EQ(swAcc.PropDoc, nullptr);
 
-    auto model = std::make_shared<FakeDocument>(host::kPart);
-    app->opened = model;
-    auto drawing = ActivateDrawing({L"m.SLDPRT"});
+    StartDrawing({"m.SLDPRT"}, {{"m.SLDPRT", 1}});
+    const auto drawing = Active();
+    swAcc.Link(app);
     swAcc.GetDocsQ();
     EXPECT_EQ(swAcc.Drawing, drawing);
-    EXPECT_EQ(swAcc.Model, model);
+    ASSERT_NE(swAcc.Model, nullptr);
+    EXPECT_EQ(swAcc.Model, Active()); // the opened model
 
-    app->activeDoc = nullptr;
+    Start(SessionJson({}, {{"activeDocument", nullptr}}));
+    swAcc.Link(app);
     swAcc.GetDocsQ();
     EXPECT_EQ(cc.Description(), ui::kTextNoDoc);
 }
@@ -436,25 +390,26 @@ TEST_F(SwAccessTest, DocumentOperationsWithoutSessionThrowInsteadOfCrashing)
 
 TEST_F(SwAccessTest, LockUIWhileAnErrorIsPending)
 {
-    auto part = Activate(host::kPart);
+    StartDocument(host::kPart);
     swAcc.Link(app);
     swAcc.GetModel(1);
     cc.eUnknown();
+    const auto tree = [this] {
+        const auto* part = session->ActiveDocument();
+        return std::vector<bool>{part->enableFeatureTree, part->enableFeatureTreeWindow};
+    };
 
     swAcc.LockUI(true);
-    EXPECT_TRUE(part->featureManager->calls.empty());
+    EXPECT_EQ(session->CallCount("EnableFeatureTree") + session->CallCount("EnableFeatureTreeWindow"), 0);
 
     swAcc.LockUI(false);
-    const std::vector<std::pair<std::string, bool>> expected = {{"EnableFeatureTree", true},
-                                                                {"EnableFeatureTreeWindow", true}};
-    EXPECT_EQ(part->featureManager->calls, expected);
+    EXPECT_EQ(session->CallCount("EnableFeatureTree"), 1);
+    EXPECT_EQ(session->CallCount("EnableFeatureTreeWindow"), 1);
+    EXPECT_EQ(tree(), (std::vector<bool>{true, true}));
 
     cc.Clear();
-    part->featureManager->calls.clear();
     swAcc.LockUI(true);
-    const std::vector<std::pair<std::string, bool>> locked = {{"EnableFeatureTree", false},
-                                                              {"EnableFeatureTreeWindow", false}};
-    EXPECT_EQ(part->featureManager->calls, locked);
+    EXPECT_EQ(tree(), (std::vector<bool>{false, false}));
 }
 
 TEST_F(SwAccessTest, LockUIWithoutModelDoesNothing)
@@ -468,64 +423,66 @@ TEST_F(SwAccessTest, GetPropStrFallsBackToTheDocumentLevelAndBlanksInheritedValu
 {
     struct Case
     {
-        std::wstring configValue;
-        std::wstring documentValue;
+        std::string configValue;
+        std::string documentValue;
         std::wstring expected;
     };
     const std::vector<Case> cases = {
-        {L"Stahl", L"Alu", L"Stahl"},
-        {L"", L"Alu", L"Alu"},
-        {L"", L"", L""},
-        {L"FROMPARENT+x", L"Alu", L"### Leer"},
-        {L"fromparent+abc", L"", L"### Leer"},
-        {L"", L"FromParent+Werkstoff", L"### Leer"},
-        {L"FROMPARENT+", L"Alu", L"FROMPARENT+"},
-        {L"FROMPARENTx", L"", L"FROMPARENTx"},
+        {"Stahl", "Alu", L"Stahl"},
+        {"", "Alu", L"Alu"},
+        {"", "", L""},
+        {"FROMPARENT+x", "Alu", L"### Leer"},
+        {"fromparent+abc", "", L"### Leer"},
+        {"", "FromParent+Werkstoff", L"### Leer"},
+        {"FROMPARENT+", "Alu", L"FROMPARENT+"},
+        {"FROMPARENTx", "", L"FROMPARENTx"},
     };
-    auto part = Activate(host::kPart);
+    Json properties = {{"Default", Json::object()}, {"", Json::object()}};
+    for (std::size_t i = 0; i < cases.size(); ++i)
+    {
+        properties["Default"]["M" + std::to_string(i)] = cases[i].configValue;
+        properties[""]["M" + std::to_string(i)] = cases[i].documentValue;
+    }
+    StartDocument(host::kPart, properties);
     swAcc.Link(app);
     swAcc.GetModel(0);
-    for (const auto& c : cases)
+    for (std::size_t i = 0; i < cases.size(); ++i)
     {
-        SCOPED_TRACE(ui::ToUtf8(c.configValue + L" / " + c.documentValue));
-        part->extension->SetResolved(L"Default", L"Material", c.configValue);
-        part->extension->SetResolved(L"", L"Material", c.documentValue);
-        EXPECT_EQ(swAcc.GetPropStr(L"Material", L"Default", nullptr), c.expected);
+        SCOPED_TRACE(cases[i].configValue + " / " + cases[i].documentValue);
+        EXPECT_EQ(swAcc.GetPropStr(L"M" + std::to_wstring(i), L"Default", nullptr), cases[i].expected);
     }
 }
 
-TEST_F(SwAccessTest, GetPropStrReadsTheGivenDocumentRatherThanPropDoc)
+TEST_F(SwAccessTest, GetPropStrReadsTheResolvedValueOfTheGivenDocumentRatherThanPropDoc)
 {
-    auto part = Activate(host::kPart);
+    StartDocument(host::kPart, {{"", {{"Name", "from PropDoc"}}}});
     swAcc.Link(app);
     swAcc.GetModel(0);
-    part->extension->SetResolved(L"", L"Name", L"from PropDoc");
-    auto other = std::make_shared<FakeDocument>(host::kPart);
-    other->extension->SetResolved(L"", L"Name", L"from other");
-    EXPECT_EQ(swAcc.GetPropStr(L"Name", L"", other), L"from other");
+    EXPECT_EQ(swAcc.GetPropStr(L"Name", L"", std::make_shared<OddDocument>()), L"from the link");
 }
 
 TEST_F(SwAccessTest, GetPropValReadsTheLeadingNumber)
 {
     struct Case
     {
-        std::wstring stored;
+        std::string stored;
         double expected;
     };
     const std::vector<Case> cases = {
-        {L"1,5", 1.5},    {L"2.5", 2.5},          {L"abc", 0.0}, {L"", 7.0},
-        {L"12 mm", 12.0}, {L"FROMPARENT+1", 0.0}, {L"1d2", 1.0},
+        {"1,5", 1.5}, {"2.5", 2.5}, {"abc", 0.0}, {"", 7.0}, {"12 mm", 12.0}, {"FROMPARENT+1", 0.0}, {"1d2", 1.0},
     };
-    auto part = Activate(host::kPart);
+    Json properties = Json::object();
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        properties["Mass" + std::to_string(i)] = cases[i].stored;
+    StartDocument(host::kPart, {{"", properties}});
     swAcc.Link(app);
     swAcc.GetModel(0);
-    for (const auto& c : cases)
+    for (std::size_t i = 0; i < cases.size(); ++i)
     {
-        SCOPED_TRACE(ui::ToUtf8(c.stored));
-        part->extension->SetResolved(L"", L"Mass", c.stored);
+        SCOPED_TRACE(cases[i].stored);
         host::DocumentPtr modelDoc;
-        EXPECT_EQ(swAcc.GetPropVal(L"Mass", L"", 7.0, modelDoc), c.expected);
-        EXPECT_EQ(modelDoc, part); // the caller's variable receives PropDoc
+        EXPECT_EQ(swAcc.GetPropVal(L"Mass" + std::to_wstring(i), L"", 7.0, modelDoc), cases[i].expected);
+        EXPECT_EQ(modelDoc, swAcc.PropDoc); // the caller's variable receives PropDoc
     }
     host::DocumentPtr modelDoc;
     EXPECT_EQ(swAcc.GetPropVal(L"Missing", L"", -1.0, modelDoc), -1.0);
@@ -533,32 +490,36 @@ TEST_F(SwAccessTest, GetPropValReadsTheLeadingNumber)
 
 TEST_F(SwAccessTest, SetPropStrAddsThenSetsOnTheActiveDocument)
 {
-    auto part = Activate(host::kPart);
+    StartDocument(host::kPart);
     swAcc.Link(app);
     swAcc.GetModel(0);
     host::DocumentPtr modelDoc;
     swAcc.SetPropStr(L"Bearbeiter", L"MEIER", L"Default", modelDoc);
-    EXPECT_EQ(modelDoc, part);
-    const auto manager = part->extension->managers.at(L"Default");
-    const std::vector<std::wstring> expected = {L"Add2 Bearbeiter=MEIER type 30", L"Set Bearbeiter=MEIER"};
-    EXPECT_EQ(manager->calls, expected);
-
+    EXPECT_EQ(modelDoc, Active());
     swAcc.SetPropStr(L"Bearbeiter", L"SCHULZ", L"Default", modelDoc);
     EXPECT_EQ(swAcc.GetPropStr(L"Bearbeiter", L"Default", modelDoc), L"SCHULZ");
+
+    // As text (field type 30), added and then set.
+    const auto linked = std::make_shared<OddDocument>();
+    host::DocumentPtr given = linked;
+    swAcc.SetPropStr(L"Bearbeiter", L"MEIER", L"Default", given);
+    EXPECT_EQ(linked->properties->calls,
+              (std::vector<std::wstring>{L"Add2 Bearbeiter=MEIER type 30", L"Set Bearbeiter=MEIER"}));
 }
 
 TEST_F(SwAccessTest, UnLinkReleasesEveryReference)
 {
-    ActivateDrawing({L"m.sldprt"});
-    app->opened = std::make_shared<FakeDocument>(host::kPart);
+    StartDrawing({"m.sldprt"}, {{"m.sldprt", 1}});
     swAcc.Link(app);
     swAcc.GetDrawing(true);
+    ASSERT_NE(swAcc.Model, nullptr);
     swAcc.UnLink();
     EXPECT_EQ(swAcc.swApp, nullptr);
     EXPECT_EQ(swAcc.ActiveDoc, nullptr);
     EXPECT_EQ(swAcc.Drawing, nullptr);
     EXPECT_EQ(swAcc.Model, nullptr);
     EXPECT_EQ(swAcc.PropDoc, nullptr);
+    EXPECT_EQ(session->ObjectsHeldOutside(), 0);
 }
 
 } // namespace

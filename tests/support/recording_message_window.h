@@ -3,6 +3,7 @@
 
 #include "ui/message_window.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,16 @@ public:
 class RecordingReportBox : public ui::ReportBox
 {
 public:
-    void Show(const std::wstring& caption, const std::wstring& text) override { shown.push_back({caption, text, {}}); }
+    void Show(const std::wstring& caption, const std::wstring& text) override
+    {
+        shown.push_back({caption, text, {}});
+        if (whileShown)
+            whileShown();
+    }
 
     std::vector<ShownMessage> shown;
+    /// What the user does while the box is open, as the box's nested message loop lets them.
+    std::function<void()> whileShown;
 };
 
 } // namespace testing_support

@@ -1,10 +1,10 @@
 #include "symbols/sfs_object.h"
 
+#include "tests/support/sim_session_builder.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,51 +12,28 @@ namespace
 {
 
 using symbols::sfsObject;
+using testing_support::Json;
 
-class NamedAnnotation : public host::Annotation
+/// A symbol of kind 1, all around, lay 3, whose slot n holds the text "t<n>".
+Json TSymbol(const std::string& name)
 {
-public:
-    explicit NamedAnnotation(std::wstring nameIn) : name(std::move(nameIn)) {}
-    std::wstring GetName() override { return name; }
-    bool SetName(const std::wstring& nameIn) override
-    {
-        name = nameIn;
-        return true;
-    }
-    host::TextFormatPtr GetTextFormat(std::int16_t) override { return nullptr; }
-    bool SetTextFormat(std::int16_t, bool, const host::TextFormatPtr&) override { return false; }
-    bool Select2(bool, std::int16_t) override { return false; }
+    Json texts = Json::object();
+    for (int slot = 1; slot <= 10; ++slot)
+        texts[std::to_string(slot)] = "t" + std::to_string(slot);
+    Json symbol = testing_support::SymbolJson(name, texts);
+    symbol["allAround"] = true;
+    symbol["direction"] = 3;
+    return symbol;
+}
 
-    std::wstring name;
-};
-
-// A host symbol whose slot n holds the text "t<n>" unless told otherwise.
-class FakeSymbol : public host::SFSymbol
+/// The host symbols of a drawing whose sheet holds these symbols, with its faults.
+std::vector<host::SFSymbolPtr> HostSymbols(const std::vector<Json>& symbols, const std::vector<Json>& faults = {})
 {
-public:
-    FakeSymbol()
-    {
-        for (std::int16_t slot = 1; slot <= 10; ++slot)
-            texts[slot] = L"t" + std::to_wstring(slot);
-    }
+    const auto file = testing_support::SessionJson({testing_support::SheetJson("Blatt1", symbols)});
+    return testing_support::SheetSymbols(*testing_support::Session(testing_support::WithFaults(file, faults)));
+}
 
-    host::SFSymbolPtr GetNext() override { return nullptr; }
-    std::int32_t GetSymbolType() override { return symbolType; }
-    host::OptionalText GetText(std::int16_t whichOne) override { return texts[whichOne]; }
-    bool GetSymbolAllAround() override { return allAround; }
-    std::int32_t GetDirectionOfLay() override { return direction; }
-    host::AnnotationPtr GetAnnotation() override { return annotation; }
-    bool SetSymbol(std::int32_t, std::int16_t, bool) override { return false; }
-    bool SetText(std::int16_t, const host::OptionalText&) override { return false; }
-
-    std::map<std::int16_t, host::OptionalText> texts;
-    std::int32_t symbolType = 1;
-    bool allAround = true;
-    std::int32_t direction = 3;
-    std::shared_ptr<NamedAnnotation> annotation = std::make_shared<NamedAnnotation>(L"Surface Finish1");
-};
-
-sfsObject Loaded(const std::shared_ptr<FakeSymbol>& symbol)
+sfsObject Loaded(const host::SFSymbolPtr& symbol)
 {
     sfsObject record;
     record.LoadFromSWX(symbol);
@@ -65,9 +42,10 @@ sfsObject Loaded(const std::shared_ptr<FakeSymbol>& symbol)
 
 TEST(SfsObject, LoadFromSWXTakesEveryTextFromItsOwnSlot)
 {
-    auto symbol = std::make_shared<FakeSymbol>();
-    symbol->texts[9] = std::nullopt;
-    symbol->texts[7] = std::nullopt;
+    Json symbolFile = TSymbol("Surface Finish1");
+    symbolFile["texts"]["9"] = nullptr;
+    symbolFile["texts"]["7"] = nullptr;
+    const auto symbol = HostSymbols({symbolFile}).at(0);
 
     sfsObject record;
     record.xWidth = 4;
@@ -95,8 +73,8 @@ TEST(SfsObject, LoadFromSWXTakesEveryTextFromItsOwnSlot)
 
 TEST(SfsObject, LoadFromSWXFailsForASymbolWithoutAnnotation)
 {
-    auto symbol = std::make_shared<FakeSymbol>();
-    symbol->annotation = nullptr;
+    const auto symbol =
+        HostSymbols({TSymbol("Surface Finish1")}, {testing_support::Fault("GetAnnotation", 1, "nothing")}).at(0);
     sfsObject record;
     EXPECT_THROW(record.LoadFromSWX(symbol), host::Error);
     EXPECT_EQ(record.maxRoughStr, L"t4"); // what was read before the failure stays
@@ -105,11 +83,9 @@ TEST(SfsObject, LoadFromSWXFailsForASymbolWithoutAnnotation)
 
 TEST(SfsObject, TwoLoadedSymbolsWithTheSameTextsAreTheSameSymbol)
 {
-    auto first = std::make_shared<FakeSymbol>();
-    auto second = std::make_shared<FakeSymbol>();
-    second->annotation = std::make_shared<NamedAnnotation>(L"Surface Finish7");
-    sfsObject a = Loaded(first);
-    sfsObject b = Loaded(second);
+    const auto symbols = HostSymbols({TSymbol("Surface Finish1"), TSymbol("Surface Finish7")});
+    sfsObject a = Loaded(symbols.at(0));
+    sfsObject b = Loaded(symbols.at(1));
     b.xWidth = 1;
     b.xOffset = 2;
     b.X = 3;
@@ -162,7 +138,7 @@ TEST(SfsObject, IdentityTestTreatsNoRv2AsTheEmptyText)
 
 TEST(SfsObject, CopyFromTakesTheSymbolButKeepsItsOwnLayout)
 {
-    sfsObject source = Loaded(std::make_shared<FakeSymbol>());
+    sfsObject source = Loaded(HostSymbols({TSymbol("Surface Finish1")}).at(0));
     source.xWidth = 9;
     sfsObject copy;
     copy.xWidth = 1;
@@ -245,43 +221,13 @@ TEST(SfsObject, OrderingTestRanksTextThatIsNoNumberAsNoValue)
     }
 }
 
-// The bubble sort the symbol list uses: whole passes, swap only when the left one ranks higher.
-std::vector<std::wstring> BubbleSorted(std::vector<sfsObject> list)
+// Numbers, parentheses, no value and texts that are no number, mixed: never both ways, and "not greater" is
+// transitive, so that the list's sort ends in one order whatever the order of discovery.
+TEST(SfsObject, OrderingTestIsAStrictWeakOrderingOverMixedValues)
 {
-    const std::size_t n = list.size();
-    for (std::size_t pass = 1; pass < n; ++pass)
-    {
-        for (std::size_t j = 0; j + 1 < n; ++j)
-        {
-            if (list[j].Compare(list[j + 1], true) == 1)
-                std::swap(list[j], list[j + 1]);
-        }
-    }
-    std::vector<std::wstring> names;
-    for (const sfsObject& record : list)
-        names.push_back(record.Name);
-    return names;
-}
-
-TEST(SfsObject, SortingMixedValuesEndsInOneOrderWhateverTheStart)
-{
-    const std::vector<std::pair<std::wstring, std::wstring>> values = {
-        {L"a", L"6,3"}, {L"b", L"N7"},   {L"c", L"1,6"}, {L"d", L""},    {L"e", L"(3,2)"},
-        {L"f", L"abc"}, {L"g", L"12,5"}, {L"h", L"0"},   {L"i", L"1,6"}, {L"j", L"x y"},
-    };
     std::vector<sfsObject> list;
-    for (const auto& [name, value] : values)
-    {
-        sfsObject record = Rough(value);
-        record.Name = name;
-        list.push_back(record);
-    }
-
-    // Ascending; equal ranks (the two 1,6 and every "no value") keep their order of discovery.
-    const std::vector<std::wstring> expected = {L"c", L"i", L"e", L"a", L"g", L"b", L"d", L"f", L"h", L"j"};
-    EXPECT_EQ(BubbleSorted(list), expected);
-
-    // A strict weak ordering: never both ways, and "not greater" is transitive.
+    for (const wchar_t* value : {L"6,3", L"N7", L"1,6", L"", L"(3,2)", L"abc", L"12,5", L"0", L"1,6", L"x y"})
+        list.push_back(Rough(value));
     for (const sfsObject& a : list)
     {
         for (const sfsObject& b : list)
@@ -297,18 +243,6 @@ TEST(SfsObject, SortingMixedValuesEndsInOneOrderWhateverTheStart)
             }
         }
     }
-}
-
-TEST(SfsObject, SortingTheSpecimenListGivesAscendingValuesAndEmptyLast)
-{
-    std::vector<sfsObject> list;
-    for (const wchar_t* value : {L"6,3", L"1,6", L"", L"3,2"})
-    {
-        sfsObject record = Rough(value);
-        record.Name = value;
-        list.push_back(record);
-    }
-    EXPECT_EQ(BubbleSorted(list), (std::vector<std::wstring>{L"1,6", L"3,2", L"6,3", L""}));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// An in-memory profile store that records every call: the INI handler's tests see which file was read
-// and what was written where, with Windows paths on any platform.
+// Double of the profile store: INI files in memory, with Windows paths on any platform. Sections and keys
+// are found without regard to case and a missing file reads as empty, as with the Windows functions; every
+// keyed read and every write is recorded, so a test sees which file was read and what was written where.
 #pragma once
 
 #include "config/profile_store.h"
@@ -12,7 +13,7 @@
 #include <tuple>
 #include <vector>
 
-namespace config_testing
+namespace testing_support
 {
 
 class RecordingProfileStore : public config::ProfileStore
@@ -51,7 +52,7 @@ public:
     {
         reads.push_back({file, section, key, std::nullopt});
         std::wstring value = Get(file, section, key).value_or(defaultValue.value_or(L""));
-        if (value.size() >= static_cast<std::size_t>(bufferSize))
+        if (bufferSize > 0 && value.size() >= static_cast<std::size_t>(bufferSize))
             value.resize(static_cast<std::size_t>(bufferSize - 1));
         returned = value;
         return static_cast<std::int32_t>(value.size());
@@ -96,4 +97,4 @@ private:
     std::map<ValueKey, std::wstring> m_values;
 };
 
-} // namespace config_testing
+} // namespace testing_support
