@@ -16,11 +16,12 @@ void SwitchToggleOn(Work& work)
     host::Require(work.swAcc.swApp, "swApp")->SetUserPreferenceToggle(kToggleViewActivation, true);
 }
 
-void InsertNote(Work& work, const host::DrawingPtr& drawingDoc, const symbols::Point& position,
-                const std::wstring& text, const std::wstring& name)
+/// position: the layout's bracket point itself, handed to the host by reference.
+void InsertNote(Work& work, const host::DrawingPtr& drawingDoc, symbols::Point& position, const std::wstring& text,
+                const std::wstring& name)
 {
     // The host places the note where the sheet was picked.
-    drawingDoc->SelectByID(work.list.sheetName, L"SHEET", position.first, position.second, 0);
+    drawingDoc->SelectByIDRef(work.list.sheetName, L"SHEET", position.first, position.second, 0);
     const host::NotePtr note = drawingDoc->InsertNote(text);
     if (!note)
         return;

@@ -113,6 +113,13 @@ public:
     virtual bool DeleteSelection(bool confirmFlag) = 0;
     /// Replaces the selection with the named object; the pick point (x, y, z) in sheet metres.
     virtual bool SelectByID(const std::wstring& selId, const std::wstring& selParams, double x, double y, double z) = 0;
+    /// The same host member, SelectByID, with x and y passed by reference: the host is handed the caller's
+    /// variables and may write to them. Through IDispatch the two forms differ in the arguments' types, and
+    /// the program uses both. A host that takes the point by value answers as SelectByID and writes nothing.
+    virtual bool SelectByIDRef(const std::wstring& selId, const std::wstring& selParams, double& x, double& y, double z)
+    {
+        return SelectByID(selId, selParams, x, y, z);
+    }
     /// A free note near the selection; nothing when the host made none.
     virtual NotePtr InsertNote(const std::wstring& text) = 0;
     virtual bool GetUserPreferenceToggle(std::int16_t userPreferenceToggle) = 0;

@@ -9,6 +9,9 @@ packages=(
     nlohmann-json3-dev
     libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-liberation2
     g++-mingw-w64-x86-64
+    # Wine runs the Windows build's tests; Xvfb gives windows a display; fonts-wine, only recommended by
+    # wine, brings the Windows dialog fonts.
+    wine wine64 xvfb fonts-wine
     clang-format
     locales
 )

@@ -1,19 +1,38 @@
-// Attaching to the running CAD session through COM.
-//
-// Stand-in until the COM adapter is merged: it finds no session, so that glattmark.exe builds, starts and
-// reports the missing session. The adapter replaces this file.
+// Attaching to the CAD session that runs in another process, through the running object table.
 #pragma once
 
+#include "host/com/com_resources.h"
+#include "host/com/dispatch.h"
 #include "host/session_connector.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
 
 namespace host::com
 {
 
-class ComConnector : public SessionConnector
+/// The connection of one run: it finds the running session and owns the DISPID cache that every host
+/// object reached from it shares. It holds no reference to the host itself, so the run decides when the
+/// last one goes (always before the apartment ends).
+class ComConnector final : public host::SessionConnector
 {
 public:
-    /// Always nothing: no session can be reached yet.
-    ApplicationPtr GetActiveObject(const std::wstring& progId) override;
+    ComConnector();
+
+    /// The session registered under progId in the running object table. Nothing when none runs: the ProgID
+    /// is not registered, or no object of its class is in the table. Never starts a session. Throws
+    /// host::Error when a session is there but cannot be reached.
+    host::ApplicationPtr GetActiveObject(const std::wstring& progId) override;
+
+    /// The application object behind application, called through this connection; nothing for null.
+    host::ApplicationPtr Attach(ComPtr<IDispatch> application);
+
+    /// Member names looked up in the host so far.
+    std::int64_t Lookups() const { return m_cache->Lookups(); }
+
+private:
+    std::shared_ptr<DispIdCache> m_cache;
 };
 
 } // namespace host::com

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Runs a program of the Windows build under Wine:
+#
+#   cmake/wine-run.sh PREFIX PROGRAM [ARGUMENTS...]
+#
+# The windows preset makes it the cross build's emulator: CMake lists the tests through it at build time
+# and ctest runs them through it. All runs share the Wine prefix PREFIX under the build tree. The first
+# run creates the prefix, applies cmake/wine-prefix.reg and starts the prefix's server and background
+# services with their output sent to PREFIX.log: a service that inherited a test's standard output would
+# keep ctest, or gtest's discovery, waiting until it ends. The server then stays up; stop it with
+#
+#   WINEPREFIX=PREFIX wineserver -k
+#
+# "wine-run.sh PREFIX --version" prints Wine's version without touching the prefix, and fails when Wine
+# is missing.
+set -euo pipefail
+
+if [ $# -lt 2 ]; then
+    echo "usage: $0 PREFIX PROGRAM [ARGUMENTS...]" >&2
+    exit 2
+fi
+prefix=$1
+shift
+
+loader=
+for candidate in /usr/lib/wine/wine64 "$(command -v wine64 || true)" "$(command -v wine || true)"; do
+    if [ -n "$candidate" ] && [ -x "$candidate" ]; then
+        loader=$candidate
+        break
+    fi
+done
+if [ -z "$loader" ]; then
+    echo "$0: Wine is missing (no /usr/lib/wine/wine64, wine64 or wine); install the packages wine and" \
+        "wine64 (scripts/install-deps.sh)" >&2
+    exit 1
+fi
+if [ "$1" = --version ]; then
+    exec "$loader" --version
+fi
+
+# The server of the loader's own installation: another Wine's server would not speak its protocol.
+server=$(dirname "$loader")/wineserver
+[ -x "$server" ] || server=wineserver
+
+export WINEPREFIX
+WINEPREFIX=$(realpath -m "$prefix")
+export WINEDEBUG=-all
+settings=$(dirname "$(realpath "$0")")/wine-prefix.reg
+
+mkdir -p "$WINEPREFIX"
+# One boot at a time: the build lists several test programs at once. The lock's descriptor is closed for
+# everything started here, or the prefix's server would hold the lock for as long as it runs.
+exec 9>"$WINEPREFIX.lock"
+flock 9
+# The server, too, keeps the output it was started with.
+status=0
+"$server" -p >>"$WINEPREFIX.log" 2>&1 </dev/null 9>&- || status=$?
+case $status in
+0)
+    # The server was not running (2 means it was): start the services now. No Mono or Gecko installer,
+    # and no menu entries on the user's desktop.
+    {
+        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$loader" wineboot
+        if [ "$settings" -nt "$WINEPREFIX/.settings-applied" ]; then
+            "$loader" regedit /S "$settings" && touch "$WINEPREFIX/.settings-applied"
+        fi
+    } >>"$WINEPREFIX.log" 2>&1 </dev/null 9>&-
+    ;;
+2) ;;
+*)
+    echo "$0: the Wine server for $WINEPREFIX did not start" >&2
+    exit 1
+    ;;
+esac
+flock -u 9
+exec 9>&-
+
+exec "$loader" "$@"

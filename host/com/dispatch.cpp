@@ -1,0 +1,245 @@
+#include "host/com/dispatch.h"
+
+#include "ui/conversions.h"
+
+#include <cstdio>
+
+namespace host::com
+{
+
+namespace
+{
+
+std::wstring Widen(const char* ascii)
+{
+    std::wstring wide;
+    for (const char* c = ascii; *c != '\0'; ++c)
+        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*c)));
+    return wide;
+}
+
+std::string Hex(HRESULT hr)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+/// The VARIANTs of a DISPPARAMS, last argument first as Invoke wants them; cleared when it goes.
+class ReversedArgs
+{
+public:
+    explicit ReversedArgs(std::vector<Variant> args)
+    {
+        m_raw.reserve(args.size());
+        for (auto it = args.rbegin(); it != args.rend(); ++it)
+            m_raw.push_back(it->Detach());
+    }
+    ReversedArgs(const ReversedArgs&) = delete;
+    ReversedArgs& operator=(const ReversedArgs&) = delete;
+    ~ReversedArgs()
+    {
+        for (VARIANT& v : m_raw)
+            VariantClear(&v);
+    }
+
+    VARIANT* Data() { return m_raw.empty() ? nullptr : m_raw.data(); }
+    UINT Count() const { return static_cast<UINT>(m_raw.size()); }
+
+private:
+    std::vector<VARIANT> m_raw;
+};
+
+} // namespace
+
+host::Error ComFailure(HRESULT hr, const char* member, const std::wstring& description)
+{
+    std::string detail = "HRESULT " + Hex(hr);
+    if (!description.empty())
+        detail += ": " + ui::ToUtf8(description);
+    return host::Error(hr, member, detail);
+}
+
+DISPID DispIdCache::Find(IDispatch& object, const char* kind, const char* member)
+{
+    auto [entry, isNew] = m_entries.try_emplace({kind, member});
+    if (isNew)
+    {
+        std::wstring name = Widen(member);
+        LPOLESTR names[] = {name.data()};
+        ++m_lookups;
+        const HRESULT hr = object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &entry->second.id);
+        if (FAILED(hr))
+        {
+            // Only a member the object does not have is remembered as failed: a lookup that failed because
+            // the host has gone is no answer about the member.
+            if (hr != DISP_E_UNKNOWNNAME && hr != DISP_E_MEMBERNOTFOUND)
+            {
+                m_entries.erase(entry);
+                throw ComFailure(hr, member, L"the name cannot be looked up");
+            }
+            entry->second.result = hr;
+        }
+    }
+    if (FAILED(entry->second.result))
+    {
+        std::wstring text = L"no such member of the host's ";
+        throw ComFailure(entry->second.result, member, text.append(Widen(kind)));
+    }
+    return entry->second.id;
+}
+
+Result Dispatch::Invoke(const char* member, WORD flags, std::vector<Variant> args)
+{
+    if (!m_object)
+        throw host::Error(host::kNoObject, member, "called on no object");
+    const DISPID id = m_cache->Find(*m_object.Get(), m_kind, member);
+
+    ReversedArgs reversed(std::move(args));
+    DISPID putId = DISPID_PROPERTYPUT;
+    DISPPARAMS params{reversed.Data(), nullptr, reversed.Count(), 0};
+    if (flags == DISPATCH_PROPERTYPUT)
+    {
+        params.rgdispidNamedArgs = &putId;
+        params.cNamedArgs = 1;
+    }
+    Variant result;
+    ExcepInfo exception;
+    UINT argError = 0;
+    const HRESULT hr =
+        m_object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                         flags == DISPATCH_PROPERTYPUT ? nullptr : result.Put(), exception.Put(), &argError);
+    if (FAILED(hr))
+    {
+        std::wstring description;
+        if (hr == DISP_E_EXCEPTION)
+        {
+            const EXCEPINFO& info = exception.Fill();
+            const auto text = [](BSTR raw) { return raw ? std::wstring(raw, SysStringLen(raw)) : std::wstring(); };
+            description = text(info.bstrDescription);
+            if (!text(info.bstrSource).empty())
+                description = text(info.bstrSource) + L": " + description;
+            if (info.scode != S_OK)
+                description += L" (" + Widen(Hex(info.scode).c_str()) + L")";
+        }
+        else if (hr == DISP_E_TYPEMISMATCH || hr == DISP_E_PARAMNOTFOUND)
+        {
+            // argError counts from the last argument, as rgvarg does.
+            description = L"argument " + std::to_wstring(params.cArgs - argError) + L" refused";
+        }
+        throw ComFailure(hr, member, description);
+    }
+    return Result(std::move(result), member);
+}
+
+Variant Result::Coerced(VARTYPE type) const
+{
+    Variant converted;
+    // VariantChangeType reads its source without changing it, though it is not declared const.
+    const HRESULT hr = VariantChangeType(converted.Put(), const_cast<VARIANT*>(&m_value.Get()), 0, type);
+    if (FAILED(hr))
+        throw ComFailure(DISP_E_TYPEMISMATCH, m_member, L"answer of VARIANT type " + std::to_wstring(m_value.Type()));
+    return converted;
+}
+
+void Result::Mismatch(const char* expected) const
+{
+    throw ComFailure(DISP_E_TYPEMISMATCH, m_member,
+                     L"expected " + Widen(expected) + L", answered VARIANT type " + std::to_wstring(m_value.Type()));
+}
+
+bool Result::Bool() const
+{
+    return Coerced(VT_BOOL).Get().boolVal != VARIANT_FALSE;
+}
+
+std::int16_t Result::I2() const
+{
+    return Coerced(VT_I2).Get().iVal;
+}
+
+std::int32_t Result::I4() const
+{
+    return Coerced(VT_I4).Get().lVal;
+}
+
+double Result::R8() const
+{
+    return Coerced(VT_R8).Get().dblVal;
+}
+
+std::wstring Result::Text() const
+{
+    const VARTYPE type = m_value.Type();
+    if (type == VT_EMPTY || type == VT_NULL)
+        return {};
+    const Variant text = Coerced(VT_BSTR);
+    const BSTR raw = text.Get().bstrVal;
+    return raw ? std::wstring(raw, SysStringLen(raw)) : std::wstring();
+}
+
+host::OptionalText Result::OptionalText() const
+{
+    const VARTYPE type = m_value.Type();
+    if (type == VT_EMPTY || type == VT_NULL)
+        return std::nullopt;
+    return Text();
+}
+
+ComPtr<IDispatch> Result::Object() const
+{
+    const VARIANT& v = m_value.Get();
+    switch (v.vt)
+    {
+    case VT_EMPTY:
+    case VT_NULL:
+        return nullptr;
+    case VT_DISPATCH:
+        return ComPtr<IDispatch>::Share(v.pdispVal);
+    case VT_UNKNOWN: {
+        if (!v.punkVal)
+            return nullptr;
+        ComPtr<IDispatch> object;
+        const HRESULT hr = ComPtr<IUnknown>::Share(v.punkVal).Query(IID_IDispatch, object);
+        if (FAILED(hr))
+            throw ComFailure(hr, m_member, L"the object answered has no IDispatch");
+        return object;
+    }
+    default:
+        Mismatch("an object");
+    }
+}
+
+std::vector<double> Result::Doubles() const
+{
+    const VARIANT& v = m_value.Get();
+    if (v.vt == VT_EMPTY || v.vt == VT_NULL)
+        return {};
+    if ((v.vt != (VT_ARRAY | VT_R8) && v.vt != (VT_ARRAY | VT_VARIANT)) || !v.parray || SafeArrayGetDim(v.parray) != 1)
+        Mismatch("an array of numbers");
+    LONG lower = 0;
+    LONG upper = -1;
+    SafeArrayGetLBound(v.parray, 1, &lower);
+    SafeArrayGetUBound(v.parray, 1, &upper);
+    std::vector<double> values;
+    for (LONG i = lower; i <= upper; ++i)
+    {
+        HRESULT hr = S_OK;
+        double value = 0;
+        if (v.vt == (VT_ARRAY | VT_R8))
+            hr = SafeArrayGetElement(v.parray, &i, &value);
+        else
+        {
+            Variant element;
+            hr = SafeArrayGetElement(v.parray, &i, element.Put());
+            if (SUCCEEDED(hr))
+                value = Result(std::move(element), m_member).R8();
+        }
+        if (FAILED(hr))
+            throw ComFailure(hr, m_member, L"an element of the array cannot be read");
+        values.push_back(value);
+    }
+    return values;
+}
+
+} // namespace host::com

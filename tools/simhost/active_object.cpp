@@ -1,0 +1,75 @@
+#include "tools/simhost/active_object.h"
+
+#include "host/com/dispatch.h"
+
+namespace simhost
+{
+
+// {AD8FDB53-6733-49F7-B50A-FE01D8FCFA6E}
+const CLSID kSimHostClsid = {0xad8fdb53, 0x6733, 0x49f7, {0xb5, 0x0a, 0xfe, 0x01, 0xd8, 0xfc, 0xfa, 0x6e}};
+
+namespace
+{
+
+constexpr const wchar_t* kDescription = L"Glattmark: simulierte CAD-Sitzung (simhost)";
+
+/// Sets the default value of root\path, creating the key. Returns the system's error code.
+LSTATUS SetDefault(HKEY root, const std::wstring& path, const std::wstring& value)
+{
+    HKEY key = nullptr;
+    LSTATUS status =
+        RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return status;
+}
+
+LSTATUS RegisterUnder(HKEY root, const std::wstring& progId, const std::wstring& clsid)
+{
+    const std::wstring classes = L"Software\\Classes\\";
+    for (const auto& [path, value] :
+         {std::pair{classes + progId, std::wstring(kDescription)}, std::pair{classes + progId + L"\\CLSID", clsid},
+          std::pair{classes + L"CLSID\\" + clsid, std::wstring(kDescription)},
+          std::pair{classes + L"CLSID\\" + clsid + L"\\ProgID", progId}})
+    {
+        const LSTATUS status = SetDefault(root, path, value);
+        if (status != ERROR_SUCCESS)
+            return status;
+    }
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+void RegisterProgId(const std::wstring& progId, const CLSID& clsid)
+{
+    wchar_t text[40] = {};
+    StringFromGUID2(clsid, text, 40);
+    const LSTATUS user = RegisterUnder(HKEY_CURRENT_USER, progId, text);
+    if (user != ERROR_SUCCESS)
+        throw host::com::ComFailure(HRESULT_FROM_WIN32(static_cast<unsigned long>(user)), "RegCreateKeyEx",
+                                    L"HKCU\\Software\\Classes");
+    // Windows merges HKCU into HKEY_CLASSES_ROOT, so the machine's key is needed only where that is not done.
+    (void)RegisterUnder(HKEY_LOCAL_MACHINE, progId, text);
+}
+
+RunningObject::RunningObject(IUnknown* object, const CLSID& clsid)
+{
+    const HRESULT hr = RegisterActiveObject(object, clsid, ACTIVEOBJECT_STRONG, &m_cookie);
+    if (FAILED(hr))
+        throw host::com::ComFailure(hr, "RegisterActiveObject");
+    m_registered = true;
+    m_shared = hr == MK_S_MONIKERALREADYREGISTERED;
+}
+
+void RunningObject::Revoke() noexcept
+{
+    if (m_registered)
+        RevokeActiveObject(m_cookie, nullptr);
+    m_registered = false;
+}
+
+} // namespace simhost
