@@ -11,6 +11,10 @@
 #
 #   WINEPREFIX=PREFIX wineserver -k
 #
+# Windows need a display: with the server, a virtual X server (Xvfb) starts for the prefix, and every run
+# gets it as DISPLAY. It ends with the server, and after GLM_XVFB_SECONDS (two hours) at the latest; a
+# run that finds it gone restarts the prefix's server with a new one.
+#
 # "wine-run.sh PREFIX --version" prints Wine's version without touching the prefix, and fails when Wine
 # is missing.
 set -euo pipefail
@@ -52,19 +56,56 @@ mkdir -p "$WINEPREFIX"
 # everything started here, or the prefix's server would hold the lock for as long as it runs.
 exec 9>"$WINEPREFIX.lock"
 flock 9
+display_file=$WINEPREFIX.display
+# The prefix's windows live on the display its server started with: a server without one is ended.
+if [ ! -s "$display_file" ] || ! kill -0 "$(sed -n 2p "$display_file")" 2>/dev/null; then
+    { "$server" -k && "$server" -w; } >/dev/null 2>&1 </dev/null 9>&- || true
+    rm -f "$display_file"
+fi
 # The server, too, keeps the output it was started with.
 status=0
 "$server" -p >>"$WINEPREFIX.log" 2>&1 </dev/null 9>&- || status=$?
 case $status in
 0)
-    # The server was not running (2 means it was): start the services now. No Mono or Gecko installer,
-    # and no menu entries on the user's desktop.
+    # The server was not running (2 means it was): a display for its windows first, then the services.
+    # Xvfb picks a free display itself and writes its number to the file.
+    rm -f "$display_file"
+    timeout "${GLM_XVFB_SECONDS:-7200}" Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp \
+        8>"$display_file.number" >>"$WINEPREFIX.log" 2>&1 </dev/null 9>&- &
+    xvfb=$!
+    for _ in $(seq 100); do
+        [ -s "$display_file.number" ] && break
+        sleep 0.1
+    done
+    if [ ! -s "$display_file.number" ]; then
+        echo "$0: Xvfb did not start (package xvfb)" >&2
+        exit 1
+    fi
+    printf ':%s\n%s\n' "$(head -n 1 "$display_file.number")" "$xvfb" >"$display_file"
+    rm -f "$display_file.number"
+    export DISPLAY
+    DISPLAY=$(head -n 1 "$display_file")
+    # No Mono or Gecko installer, and no menu entries on the user's desktop.
+    overrides="mscoree,mshtml=;winemenubuilder.exe=d"
     {
-        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$loader" wineboot
+        WINEDLLOVERRIDES=$overrides "$loader" wineboot
+        # Debian's Wine 8 does not load the fonts of its own data folder (package fonts-wine: Tahoma,
+        # MS Sans Serif, Marlett for the caption buttons); from the prefix's font folder it does.
+        for font in "$(dirname "$loader")"/../../share/wine/fonts/*; do
+            if [ -e "$font" ]; then
+                ln -sf "$(realpath "$font")" "$WINEPREFIX/drive_c/windows/Fonts/"
+            fi
+        done
         if [ "$settings" -nt "$WINEPREFIX/.settings-applied" ]; then
             "$loader" regedit /S "$settings" && touch "$WINEPREFIX/.settings-applied"
+            # The desktop setting holds for processes started afresh: the prefix starts again.
+            "$server" -k && "$server" -w
+            "$server" -p
+            WINEDLLOVERRIDES=$overrides "$loader" wineboot
         fi
     } >>"$WINEPREFIX.log" 2>&1 </dev/null 9>&-
+    # The display ends with the server.
+    ("$server" -w; kill "$xvfb") >>"$WINEPREFIX.log" 2>&1 </dev/null 9>&- &
     ;;
 2) ;;
 *)
@@ -75,4 +116,6 @@ esac
 flock -u 9
 exec 9>&-
 
+export DISPLAY
+DISPLAY=$(head -n 1 "$display_file")
 exec "$loader" "$@"

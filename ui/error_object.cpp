@@ -37,17 +37,39 @@ void ErrorObject::DisplayError()
 
 void ErrorObject::Show2(bool modal)
 {
-    m_window.ShowModeless(m_caption, m_icon, m_label);
-    if (!modal)
-        return;
-    if (m_window.ShowModal() == ClosedBy::OkButton)
-    {
-        QResult = 1;
-        return;
-    }
-    // The close box unloads the window: a later showing starts from the design values again.
+    m_window.ShowModeless(m_caption, m_icon, m_label, *this);
+    if (modal)
+        m_window.ShowModal();
+}
+
+void ErrorObject::Command1_Click()
+{
+    QResult = 1;
+}
+
+void ErrorObject::Form_Unload()
+{
     m_caption = kDesignCaption;
     m_icon.reset();
+}
+
+void ErrorObject::ShowForm(Form& uForm, bool modal, HostWindowSource& host, Platform& platform)
+{
+    // The host's own executable tells whether it is a 64-bit program, which only then takes an owner
+    // window from another process.
+    const std::int32_t binaryType = platform.BinaryType(host.GetExecutablePath() + L"\\sldworks.exe");
+    uForm.Show(false);
+    const std::intptr_t window = platform.FindWindowByCaption(uForm.Caption());
+    const std::intptr_t hostWindow = host.MainWindowHandle();
+    if (binaryType == kBinaryType64Bit)
+        platform.SetOwnerWindow(window, hostWindow);
+    if (window != 0)
+        SetTopMost(platform, window);
+    if (modal)
+    {
+        uForm.Hide();
+        uForm.Show(true);
+    }
 }
 
 } // namespace ui

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ui/message_window.h"
+#include "ui/platform.h"
 
 #include <cstdint>
 #include <string>
@@ -30,7 +31,41 @@ inline constexpr const wchar_t* kTextUnknown = L"Unbekannter Fehler.";
 /// The message window's design-time caption, used until Init gives it the program's.
 inline constexpr const wchar_t* kDesignCaption = L"Form1";
 
-class ErrorObject
+/// A window object ShowForm can place over the CAD host's main window.
+class Form
+{
+public:
+    Form() = default;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    virtual ~Form() = default;
+
+    virtual std::wstring Caption() = 0;
+    /// Shows the window; modeless returns at once, modal when the window is hidden or closed again.
+    virtual void Show(bool modal) = 0;
+    virtual void Hide() = 0;
+};
+
+/// What ShowForm asks of the CAD host's application object. Calls go to the host and may throw its
+/// failure, which passes to ShowForm's caller.
+class HostWindowSource
+{
+public:
+    HostWindowSource() = default;
+    HostWindowSource(const HostWindowSource&) = delete;
+    HostWindowSource& operator=(const HostWindowSource&) = delete;
+    virtual ~HostWindowSource() = default;
+
+    /// Folder of the host's executable, without a trailing separator.
+    virtual std::wstring GetExecutablePath() = 0;
+    /// Handle of the host's main window (its frame's window).
+    virtual std::intptr_t MainWindowHandle() = 0;
+};
+
+/// Binary type of a 64-bit Windows program (SCS_64BIT_BINARY).
+inline constexpr std::int32_t kBinaryType64Bit = 6;
+
+class ErrorObject : private MessageWindowEvents
 {
 public:
     /// The window is not used before DisplayError/Show2; it must outlive this object.
@@ -58,6 +93,9 @@ public:
     void Init(const std::wstring& title, const IconId& iconIn, bool clearErr);
     /// Shows the message window top-most; modal waits until it is closed.
     void Show2(bool modal);
+    /// Shows uForm over the CAD host's main window: owned by it when the host is a 64-bit program,
+    /// top-most, and modal when asked. The window functions are the platform's.
+    void ShowForm(Form& uForm, bool modal, HostWindowSource& host, Platform& platform);
 
     void eNoIV() { SetErr(kTextNoIV, kShownError); }
     void eNoSE() { SetErr(kTextNoSE, kShownError); }
@@ -84,6 +122,10 @@ public:
 
 private:
     void SetErr(const std::wstring& descr, std::int32_t code);
+    /// "Ok", in a modal or a modeless showing.
+    void Command1_Click() override;
+    /// The close box unloads the window: a later showing starts from the design values again.
+    void Form_Unload() override;
 
     MessageWindow& m_window;
     std::int32_t m_errCode = kNoError;

@@ -32,14 +32,17 @@ TerminalMessageWindow::TerminalMessageWindow(std::ostream& out, MessageObserver 
 {
 }
 
-void TerminalMessageWindow::ShowModeless(const std::wstring& caption, const IconId& /*icon*/, const std::wstring& text)
+void TerminalMessageWindow::ShowModeless(const std::wstring& caption, const IconId& /*icon*/, const std::wstring& text,
+                                         MessageWindowEvents& events)
 {
+    m_events = &events;
     WriteMessage(m_out, m_observer, caption, text);
 }
 
-ClosedBy TerminalMessageWindow::ShowModal()
+void TerminalMessageWindow::ShowModal()
 {
-    return ClosedBy::OkButton;
+    if (m_events != nullptr)
+        m_events->Command1_Click();
 }
 
 TerminalReportBox::TerminalReportBox(MessageObserver observer) : TerminalReportBox(std::cerr, std::move(observer)) {}

@@ -23,13 +23,15 @@ public:
     TerminalMessageWindow(std::ostream& out, MessageObserver observer);
 
     /// Writes the message; the icon has no place in a terminal.
-    void ShowModeless(const std::wstring& caption, const IconId& icon, const std::wstring& text) override;
+    void ShowModeless(const std::wstring& caption, const IconId& icon, const std::wstring& text,
+                      MessageWindowEvents& events) override;
     /// The message is already on the terminal: the window counts as closed with "Ok".
-    ClosedBy ShowModal() override;
+    void ShowModal() override;
 
 private:
     std::ostream& m_out;
     MessageObserver m_observer;
+    MessageWindowEvents* m_events = nullptr;
 };
 
 class TerminalReportBox : public ReportBox

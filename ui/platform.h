@@ -25,6 +25,13 @@ public:
     virtual wchar_t DecimalSeparator() = 0;
     /// Full path of the running executable.
     virtual std::wstring ExecutablePath() = 0;
+    /// The first top-level window, of any class, whose caption is caption; 0 when there is none.
+    virtual std::intptr_t FindWindowByCaption(const std::wstring& caption) = 0;
+    /// The binary type of an executable file as the system tells it (6: a 64-bit Windows program); 0 when
+    /// it cannot be told, for instance for a missing file.
+    virtual std::int32_t BinaryType(const std::wstring& path) = 0;
+    /// Makes owner the owner window of window. A handle of 0 or of a window that is gone is ignored.
+    virtual void SetOwnerWindow(std::intptr_t window, std::intptr_t owner) = 0;
 };
 
 /// The logged-on user's name, trimmed and upper-cased; "" when it cannot be had.

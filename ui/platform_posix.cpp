@@ -94,4 +94,16 @@ std::wstring PosixPlatform::ExecutablePath()
     return FromUtf8(path.string());
 }
 
+std::intptr_t PosixPlatform::FindWindowByCaption(const std::wstring& /*caption*/)
+{
+    return 0;
+}
+
+std::int32_t PosixPlatform::BinaryType(const std::wstring& /*path*/)
+{
+    return 0;
+}
+
+void PosixPlatform::SetOwnerWindow(std::intptr_t /*window*/, std::intptr_t /*owner*/) {}
+
 } // namespace ui

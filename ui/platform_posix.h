@@ -19,6 +19,11 @@ public:
     wchar_t DecimalSeparator() override;
     /// The target of /proc/self/exe; "" when it cannot be read.
     std::wstring ExecutablePath() override;
+    /// There are no windows of the kind the program looks for: nothing is found.
+    std::intptr_t FindWindowByCaption(const std::wstring& caption) override;
+    /// No file here is a Windows program the system can tell the type of: always 0.
+    std::int32_t BinaryType(const std::wstring& path) override;
+    void SetOwnerWindow(std::intptr_t window, std::intptr_t owner) override;
 };
 
 } // namespace ui

@@ -24,6 +24,12 @@ public:
     void SetTopMost(std::intptr_t windowHandle) override { m_base.SetTopMost(windowHandle); }
     wchar_t DecimalSeparator() override { return m_decimal ? *m_decimal : m_base.DecimalSeparator(); }
     std::wstring ExecutablePath() override { return m_base.ExecutablePath(); }
+    std::intptr_t FindWindowByCaption(const std::wstring& caption) override
+    {
+        return m_base.FindWindowByCaption(caption);
+    }
+    std::int32_t BinaryType(const std::wstring& path) override { return m_base.BinaryType(path); }
+    void SetOwnerWindow(std::intptr_t window, std::intptr_t owner) override { m_base.SetOwnerWindow(window, owner); }
 
 private:
     ui::Platform& m_base;

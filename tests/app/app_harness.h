@@ -35,9 +35,10 @@ inline Json DrawingSession(const std::vector<Json>& sheetSymbols = {testing_supp
     return testing_support::SessionJson({testing_support::SheetJson("Blatt1", sheetSymbols, sheetNotes, {view})});
 }
 
-struct AppHarness
+/// View: the dialog's view; the scripted double unless a test needs the real window.
+template <typename View> struct BasicAppHarness
 {
-    explicit AppHarness(const Json& sessionFile) : session(testing_support::Session(sessionFile))
+    explicit BasicAppHarness(const Json& sessionFile) : session(testing_support::Session(sessionFile))
     {
         connector = std::make_unique<host::sim::SimConnector>(session);
         platform.loginName = L"station7";
@@ -99,9 +100,11 @@ struct AppHarness
     testing_support::FakePlatform platform;
     testing_support::FixedMetricMeasurer measurer;
     testing_support::RecordingProfileStore profiles;
-    testing_support::ScriptedDialogView view;
+    View view;
     std::unique_ptr<app::Run> run;
     std::unique_ptr<app::frmMain> form;
 };
+
+using AppHarness = BasicAppHarness<testing_support::ScriptedDialogView>;
 
 } // namespace app_tests

@@ -20,14 +20,26 @@ struct ShownMessage
 class RecordingMessageWindow : public ui::MessageWindow
 {
 public:
-    void ShowModeless(const std::wstring& caption, const ui::IconId& icon, const std::wstring& text) override
+    void ShowModeless(const std::wstring& caption, const ui::IconId& icon, const std::wstring& text,
+                      ui::MessageWindowEvents& eventsIn) override
     {
+        events = &eventsIn;
         shown.push_back({caption, text, icon});
     }
-    ui::ClosedBy ShowModal() override { return answer; }
+    void ShowModal() override
+    {
+        ++modalCount;
+        if (answer == ui::ClosedBy::OkButton)
+            events->Command1_Click();
+        else
+            events->Form_Unload();
+    }
 
     std::vector<ShownMessage> shown;
+    int modalCount = 0;
     ui::ClosedBy answer = ui::ClosedBy::OkButton; ///< how every modal showing ends
+    /// The events of the last showing: a test presses "Ok" or the close box through it.
+    ui::MessageWindowEvents* events = nullptr;
 };
 
 class RecordingReportBox : public ui::ReportBox

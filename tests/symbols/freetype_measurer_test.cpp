@@ -1,5 +1,7 @@
 #include "symbols/text_measurer_freetype.h"
 
+#include "tests/support/liberation_sans_widths.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -153,6 +155,16 @@ TEST_F(FreeTypeMeasurerTest, WidthsAreTheFontsOwnAdvanceWidths)
         SCOPED_TRACE(testing::PrintToString(c.same) + " at " + std::to_string(c.points) + " pt");
         ASSERT_TRUE(measurer.ApplyFont(L"Liberation Sans", c.points));
         EXPECT_NEAR(measurer.MeasureMillimetres(c.text), metrics->WidthMillimetres(c.same, c.points), 1e-9);
+    }
+}
+
+TEST_F(FreeTypeMeasurerTest, GivesTheWidthsTheGdiMeasurerIsHeldTo)
+{
+    for (const auto& row : testing_support::kLiberationSansWidths)
+    {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(row.family) + L": " + row.text));
+        ASSERT_TRUE(measurer.ApplyFont(row.family, row.points));
+        EXPECT_NEAR(measurer.MeasureMillimetres(row.text), row.millimetres, 1e-9);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/error_object.h"
 
+#include "tests/support/fake_platform.h"
 #include "tests/support/recording_message_window.h"
 
 #include <gtest/gtest.h>
@@ -178,27 +179,96 @@ TEST(ErrorObject, CloseBoxLeavesQResultAndFallsBackToTheDesignCaption)
     EXPECT_EQ(cc.QResult, 1);
 }
 
-TEST(ErrorObject, Show2ModelessDoesNotWaitAndShowsTheLastLabel)
+TEST(ErrorObject, Show2ModelessDoesNotWaitAndHearsOkOrTheCloseBoxLater)
 {
     RecordingMessageWindow window;
     ErrorObject cc(window);
+    cc.Init(L"Titel", kProgramIcon, true);
     cc.Show2(false);
     ASSERT_EQ(window.shown.size(), 1u);
     EXPECT_EQ(window.shown[0].text, L"Label1");
+    EXPECT_EQ(window.modalCount, 0);
     EXPECT_EQ(cc.QResult, 0);
+
+    window.events->Command1_Click();
+    EXPECT_EQ(cc.QResult, 1);
+    EXPECT_EQ(cc.Caption(), L"Titel");
+
+    cc.QResult = 0;
+    cc.Show2(false);
+    window.events->Form_Unload();
+    EXPECT_EQ(cc.QResult, 0);
+    EXPECT_EQ(cc.Caption(), L"Form1");
+    EXPECT_EQ(cc.Icon(), std::nullopt);
 }
 
-TEST(ErrorObject, EventFlag)
+class RecordingForm : public ui::Form
 {
-    RecordingMessageWindow window;
-    ErrorObject cc(window);
-    EXPECT_FALSE(cc.Events());
-    cc.EventsOn();
-    EXPECT_TRUE(cc.Events());
-    cc.Clear();
-    EXPECT_TRUE(cc.Events());
-    cc.EventsOff();
-    EXPECT_FALSE(cc.EventStatus);
+public:
+    explicit RecordingForm(std::vector<std::string>& callsIn) : calls(callsIn) {}
+    std::wstring Caption() override { return L"Einstellungen"; }
+    void Show(bool modal) override { calls.emplace_back(modal ? "Show modal" : "Show"); }
+    void Hide() override { calls.emplace_back("Hide"); }
+    std::vector<std::string>& calls;
+};
+
+class FakeHostWindows : public ui::HostWindowSource
+{
+public:
+    explicit FakeHostWindows(std::vector<std::string>& callsIn) : calls(callsIn) {}
+    std::wstring GetExecutablePath() override
+    {
+        calls.emplace_back("GetExecutablePath");
+        return L"C:\\Programme\\SOLIDWORKS";
+    }
+    std::intptr_t MainWindowHandle() override
+    {
+        calls.emplace_back("GetHWnd");
+        return 0x5150;
+    }
+    std::vector<std::string>& calls;
+};
+
+TEST(ErrorObject, ShowFormOwnsTheWindowByA64BitHostOnlyThenMakesItTopMost)
+{
+    struct Case
+    {
+        std::int32_t binaryType;
+        std::intptr_t window; ///< 0: not found by its caption
+        bool modal;
+        std::vector<std::string> calls;
+    };
+    const std::vector<Case> cases = {
+        {6,
+         0x700,
+         true,
+         {"GetExecutablePath", "BinaryType", "Show", "FindWindow", "GetHWnd", "SetOwner", "SetTopMost", "Hide",
+          "Show modal"}},
+        {2, 0x700, false, {"GetExecutablePath", "BinaryType", "Show", "FindWindow", "GetHWnd", "SetTopMost"}},
+        {0, 0, false, {"GetExecutablePath", "BinaryType", "Show", "FindWindow", "GetHWnd"}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.binaryType);
+        testing_support::FakePlatform platform;
+        platform.binaryTypes[L"C:\\Programme\\SOLIDWORKS\\sldworks.exe"] = c.binaryType;
+        if (c.window != 0)
+            platform.windows[L"Einstellungen"] = c.window;
+        // Form and host write into the platform's list, so that the order of all calls shows.
+        RecordingForm form(platform.calls);
+        FakeHostWindows host(platform.calls);
+        RecordingMessageWindow window;
+        ErrorObject cc(window);
+
+        cc.ShowForm(form, c.modal, host, platform);
+        EXPECT_EQ(platform.calls, c.calls);
+        if (c.binaryType == 6)
+        {
+            const std::vector<std::pair<std::intptr_t, std::intptr_t>> owners = {{c.window, 0x5150}};
+            EXPECT_EQ(platform.owners, owners);
+        }
+        EXPECT_TRUE(window.shown.empty());
+    }
 }
 
 } // namespace

@@ -1,0 +1,89 @@
+// glattmark.exe: the program on Windows. Puts the Win32 windows, GDI measuring, the profile functions and
+// the COM connection behind the ports, loads the main dialog and runs its messages until the run ends.
+//
+// Exit status: 0 after "Ok", "Abbruch" or the close box; 1 when an error message ended the run.
+
+#include "app/frm_main.h"
+#include "app/main_dialog_win32.h"
+#include "app/run.h"
+#include "config/profile_win32.h"
+#include "host/com/com_connector.h"
+#include "host/com/com_resources.h"
+#include "symbols/text_measurer_gdi.h"
+#include "ui/message_window_win32.h"
+#include "ui/platform_win32.h"
+#include "ui/win32.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+namespace
+{
+
+constexpr int kExitClean = 0;
+constexpr int kExitErrorShown = 1;
+
+constexpr const wchar_t* kIniName = L"glattmark.ini";
+
+/// glattmark.ini in the executable's folder.
+std::wstring IniPathBeside(const std::wstring& executable)
+{
+    const auto slash = executable.find_last_of(L"\\/");
+    return (slash == std::wstring::npos ? std::wstring() : executable.substr(0, slash + 1)) + kIniName;
+}
+
+int RunProgram()
+{
+    // Made first and so gone last: every host reference the run holds is released before the apartment ends.
+    const host::com::ComApartment apartment;
+
+    ui::Win32Platform platform;
+    ui::Win32MessageWindow messageWindow(platform);
+    ui::Win32ReportBox reportBox;
+    symbols::GdiMeasurer measurer;
+    config::Win32ProfileStore profiles;
+    host::com::ComConnector connector;
+    const app::Ports ports{messageWindow, reportBox, platform, measurer, profiles, connector};
+    // On the heap: the run holds the fixed-capacity symbol lists.
+    const auto run = std::make_unique<app::Run>(ports, IniPathBeside(platform.ExecutablePath()));
+
+    app::Win32DialogView view;
+    app::frmMain form(*run, view);
+    form.Form_Load();
+    const app::LoopEnd loopEnd = view.RunMessageLoop([&form] { return form.Ended(); });
+    if (form.Ended())
+        return form.RunEnding() == app::Ending::Error ? kExitErrorShown : kExitClean;
+
+    if (loopEnd == app::LoopEnd::WindowFailed)
+    {
+        // The last resort: the dialog's own code failed outside every handler, so the drawing is untouched.
+        run->cc.eMisc(app::kUnexpectedUntouched);
+        run->cc.DisplayError();
+        form.Form_Unload();
+        return kExitErrorShown;
+    }
+    // The system asked the process to end: as if the window were closed.
+    form.Form_Unload();
+    return kExitClean;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int /*show*/)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    try
+    {
+        return RunProgram();
+    }
+    catch (...)
+    {
+        // Not even the windows could be made, or the apartment entered: the system's message box is all
+        // that is left.
+        MessageBoxW(nullptr, app::kUnexpectedUntouched, app::kCaption, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        return kExitErrorShown;
+    }
+}

@@ -1,0 +1,23 @@
+# Fails unless the executable EXE imports from Windows' own DLLs only, so that it runs as one file:
+#   cmake -DEXE=glattmark.exe -DOBJDUMP=x86_64-w64-mingw32-objdump -P system_dlls.cmake
+cmake_minimum_required(VERSION 3.25)
+set(allowed advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll shell32.dll
+    user32.dll)
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE headers RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} could not read ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${headers}")
+if(NOT imports)
+    message(FATAL_ERROR "${EXE} imports no DLL at all: not a Windows program?")
+endif()
+foreach(import IN LISTS imports)
+    string(REPLACE "DLL Name: " "" dll "${import}")
+    string(TOLOWER "${dll}" dll)
+    if(NOT dll IN_LIST allowed)
+        list(APPEND foreign ${dll})
+    endif()
+endforeach()
+if(foreign)
+    message(FATAL_ERROR "${EXE} needs DLLs that Windows does not bring: ${foreign}")
+endif()
