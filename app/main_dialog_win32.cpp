@@ -39,7 +39,7 @@ enum class FontKind
     FormDefault ///< the form's own font, MS Sans Serif 8.25 pt
 };
 
-struct ControlSpec
+struct ControlLayout
 {
     int id;
     const wchar_t* windowClass;
@@ -55,7 +55,7 @@ constexpr DWORD kCombo = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | C
 constexpr DWORD kLabel = WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
 
 // In tab order. The measuring picture box txtCalc has no window: text is measured on a memory DC.
-constexpr std::array<ControlSpec, 11> kControls = {{
+constexpr std::array<ControlLayout, 11> kControls = {{
     {kIdSymbol, L"COMBOBOX", L"-", kCombo, {100, 360, 2085, 390}, FontKind::Large},
     {kIdRough, L"COMBOBOX", L"-", kCombo, {2730, 360, 975, 390}, FontKind::Large},
     {kIdOk, L"BUTTON", L"Ok", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, {2550, 1830, 1170, 345}, FontKind::SmallBold},
@@ -175,16 +175,16 @@ void Win32DialogView::Impl::Create()
     SendMessageW(window, WM_SETICON, ICON_BIG, AsLParam(bigIcon.get()));
     SendMessageW(window, WM_SETICON, ICON_SMALL, AsLParam(smallIcon.get()));
 
-    for (const ControlSpec& spec : kControls)
+    for (const ControlLayout& layout : kControls)
     {
-        RECT place = ui::TwipsRect(spec.twips.left, spec.twips.top, spec.twips.right, spec.twips.bottom, dpi);
-        const bool combo = spec.windowClass == std::wstring(L"COMBOBOX");
+        RECT place = ui::TwipsRect(layout.twips.left, layout.twips.top, layout.twips.right, layout.twips.bottom, dpi);
+        const bool combo = layout.windowClass == std::wstring(L"COMBOBOX");
         const int fieldHeight = place.bottom - place.top;
         if (combo)
             place.bottom += MulDiv(kDropDownList, dpi, 96);
-        HWND control = ui::CreateControl(window, spec.windowClass, spec.text, spec.style, place, spec.id,
-                                         fonts.at(spec.font).get());
-        controls[spec.id] = control;
+        HWND control = ui::CreateControl(window, layout.windowClass, layout.text, layout.style, place, layout.id,
+                                         fonts.at(layout.font).get());
+        controls[layout.id] = control;
         if (combo)
             FitClosedHeight(control, fieldHeight);
     }
