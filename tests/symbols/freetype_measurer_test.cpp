@@ -225,21 +225,7 @@ TEST_F(FreeTypeMeasurerTest, RefusedFontKeepsThePreviousOne)
     ASSERT_TRUE(measurer.ApplyFont(L"Liberation Sans", 10));
     const double before = measurer.MeasureMillimetres(L"Ra 3,2");
 
-    struct Case
-    {
-        std::wstring family;
-        double points;
-    };
-    const Case refused[] = {
-        {L"NoSuchFont Xyz", 14},
-        {L"", 14},
-        {std::wstring(L"Arial\0Bold", 10), 14},
-        {L"Liberation Sans", 0},
-        {L"Liberation Sans", -3},
-        {L"Liberation Sans", std::numeric_limits<double>::quiet_NaN()},
-        {L"Liberation Sans", std::numeric_limits<double>::infinity()},
-    };
-    for (const auto& c : refused)
+    for (const auto& c : testing_support::kRefusedFonts)
     {
         SCOPED_TRACE(testing::PrintToString(c.family) + " at " + std::to_string(c.points));
         EXPECT_FALSE(measurer.ApplyFont(c.family, c.points));

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -28,21 +30,10 @@ TEST(GdiMeasurer, RefusedFontKeepsThePreviousOne)
     ASSERT_TRUE(measurer.ApplyFont(L"Liberation Sans", 10));
     const double before = measurer.MeasureMillimetres(L"Ra 3,2");
 
-    struct Case
-    {
-        std::wstring family;
-        double points;
-    };
-    const Case refused[] = {
-        {L"NoSuchFont Xyz", 14}, // GDI would hand out a substitute for it
-        {L"", 14},
-        {std::wstring(L"Arial\0Bold", 10), 14},
-        {L"Liberation Sans Liberation Sans Liberation Sans", 14}, // longer than a face name can be
-        {L"Liberation Sans", 0},
-        {L"Liberation Sans", -3},
-        {L"Liberation Sans", std::numeric_limits<double>::quiet_NaN()},
-        {L"Liberation Sans", std::numeric_limits<double>::infinity()},
-    };
+    std::vector<testing_support::RefusedFont> refused(std::begin(testing_support::kRefusedFonts),
+                                                      std::end(testing_support::kRefusedFonts));
+    // Longer than a face name can be: GDI would cut it to a family that exists.
+    refused.push_back({L"Liberation Sans Liberation Sans Liberation Sans", 14});
     for (const auto& c : refused)
     {
         SCOPED_TRACE(testing::PrintToString(c.family) + " at " + std::to_string(c.points));
