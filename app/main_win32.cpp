@@ -7,6 +7,7 @@
 #include "app/main_dialog_win32.h"
 #include "app/run.h"
 #include "config/profile_win32.h"
+#include "config/settings.h"
 #include "host/com/com_connector.h"
 #include "host/com/com_resources.h"
 #include "symbols/text_measurer_gdi.h"
@@ -25,15 +26,6 @@ namespace
 constexpr int kExitClean = 0;
 constexpr int kExitErrorShown = 1;
 
-constexpr const wchar_t* kIniName = L"glattmark.ini";
-
-/// glattmark.ini in the executable's folder.
-std::wstring IniPathBeside(const std::wstring& executable)
-{
-    const auto slash = executable.find_last_of(L"\\/");
-    return (slash == std::wstring::npos ? std::wstring() : executable.substr(0, slash + 1)) + kIniName;
-}
-
 int RunProgram()
 {
     // Made first and so gone last: every host reference the run holds is released before the apartment ends.
@@ -47,7 +39,9 @@ int RunProgram()
     host::com::ComConnector connector;
     const app::Ports ports{messageWindow, reportBox, platform, measurer, profiles, connector};
     // On the heap: the run holds the fixed-capacity symbol lists.
-    const auto run = std::make_unique<app::Run>(ports, IniPathBeside(platform.ExecutablePath()));
+    // The INI file bears the executable's name: glattmark.ini beside glattmark.exe.
+    const auto run =
+        std::make_unique<app::Run>(ports, config::IniPathBesideExecutable(platform.ExecutablePath(), L'\\'));
 
     app::Win32DialogView view;
     app::frmMain form(*run, view);
