@@ -20,6 +20,7 @@ import json
 import os
 import shutil
 import sys
+import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "uidriver"))
 import wine_harness as harness  # noqa: E402
@@ -55,6 +56,7 @@ PART = {"format": "glattmark-cad-session/1", "activeDocument": 0,
 # name: the session, glattmark-sim's answer options, and what the scenario may change. "user": the
 # user's annotations may change (Normfix corrects them); "nothing": the session stays as it was.
 # "uncallable": calls glattmark-sim counts that the Windows program cannot make, by member.
+# "package": the program and its INI files come from the Windows package, unpacked.
 # "kill": simhost is killed while the dialog is open; glattmark-sim meets a host gone after the calls of
 # the start-up instead.
 SCENARIOS = {
@@ -81,7 +83,10 @@ SCENARIOS = {
     "server-gone-mid-row": dict(session=with_faults(FIRST, {"afterCalls": 100, "effect": "disconnect"}), options=[],
                                 uncallable={"SetUserPreferenceToggle": 1}),
     "server-killed": dict(session=FIRST, options=[], kill=True),
+    # The package unpacked: glattmark.exe runs in its folder and finds the INI beside it.
+    "package": dict(session=FIRST, options=[], package=True),
 }
+PACKAGE_FILES = {"glattmark.exe", "glattmark.ini", "glattmark.cfg", "LIESMICH.txt"}
 
 
 def numbers_close(a, b):
@@ -174,13 +179,35 @@ def check(scenario, before, win, sim):
     return failures
 
 
-def run(name, build, folder):
+def unpack(package, folder):
+    """The package's one folder, unpacked into folder; raises HarnessError when it holds anything else."""
+    with zipfile.ZipFile(package) as archive:
+        names = {name for name in archive.namelist() if not name.endswith("/")}
+        top = {name.split("/")[0] for name in names}
+        inside = {name.split("/", 1)[-1] for name in names}
+        if len(top) != 1 or inside != PACKAGE_FILES:
+            raise harness.HarnessError("the package holds %s, not one folder with %s" % (sorted(names),
+                                                                                       sorted(PACKAGE_FILES)))
+        archive.extractall(folder)
+    return os.path.join(folder, top.pop())
+
+
+def run(name, build, folder, package):
     scenario = SCENARIOS[name]
     session = scenario["session"]
     answers = harness.answers_from_options(scenario["options"])
     program = None
     ini_files = None
     shutil.rmtree(folder, ignore_errors=True)
+    if scenario.get("package"):
+        if not package or not os.path.isfile(package):
+            return ["no package: %s" % package]
+        unpacked = unpack(package, os.path.join(folder, "unpacked"))
+        program = os.path.join(unpacked, "glattmark.exe")
+        # glattmark-sim reads them as packed: the program adds to glattmark.ini what it takes from the cfg.
+        packed = os.path.join(folder, "packed")
+        os.makedirs(packed)
+        ini_files = [shutil.copy(os.path.join(unpacked, name), packed) for name in ("glattmark.ini", "glattmark.cfg")]
 
     def kill_at_dialog(run_, pause_name, _note, simhost):
         if pause_name.endswith("dialog"):
@@ -209,6 +236,7 @@ def main():
     parser.add_argument("--list", action="store_true")
     parser.add_argument("--build", help="the windows build folder")
     parser.add_argument("--sim", help="glattmark-sim of the linux-release build")
+    parser.add_argument("--package", help="the Windows package (zip)")
     args = parser.parse_args()
     if args.list:
         print(";".join(SCENARIOS))
@@ -225,7 +253,7 @@ def main():
         return SKIPPED
     folder = os.path.join(build.windows_dir, "e2e", args.scenario)
     try:
-        failures = run(args.scenario, build, folder)
+        failures = run(args.scenario, build, folder, args.package)
     except harness.HarnessError as error:
         failures = ["harness: %s" % error]
     for failure in failures:
