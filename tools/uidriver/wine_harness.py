@@ -1,5 +1,6 @@
 """Runs glattmark.exe under Wine against simhost.exe, worked through its windows by uidriver.exe, and
-glattmark-sim on the same files and answers, for the end-to-end tests.
+glattmark-sim on the same files and answers, for the end-to-end tests, the Windows example and the
+Windows benchmark.
 
 One run: simhost.exe serves a copy of a session file; glattmark.exe starts from a folder that also holds
 glattmark.ini and glattmark.cfg; uidriver.exe starts it, reads and answers its windows and writes what it
@@ -9,6 +10,11 @@ when it overruns; no Wine program's output goes to a pipe (a reader of it may wa
 The runs use a Wine prefix of their own, <windows build>/e2e-prefix (set up by cmake/wine-run.sh like the
 unit tests' one), so that no test window of another program stands on their desktop: the driver reads
 the kind's picture from the screen. One run at a time per prefix: simhost registers one class.
+
+    python3 wine_harness.py example [SESSION.json] [glattmark-sim answer options...]
+
+runs one session (default examples/erster-lauf.json) and leaves in build/example-windows/ the session
+after the run, the driver's record, the sheet's SVG and PNG screenshots of every window shown.
 """
 
 import json
@@ -114,6 +120,11 @@ class Build:
         """Brings the prefix's server and display up (at once when they are)."""
         process = self.start("cmd.exe", ["/c", "exit"], log_path)
         wait_or_kill(process, BOOT_SECONDS, "booting the Wine prefix")
+
+    def display(self):
+        """The X display of the prefix's desktop (":N")."""
+        with open(self.prefix + ".display", encoding="utf-8") as file:
+            return file.readline().strip()
 
     def stop_server(self):
         """Ends the prefix's server and with it every program and the display: a simhost that was killed
@@ -257,3 +268,76 @@ def run_sim(build, folder, session, options, user, ini_files=None, svg=None):
         raise HarnessError("glattmark-sim did not end within 120 s")
     return SimRun(completed.returncode, read_json(out), read_json(transcript),
                   completed.stderr.decode("utf-8", "replace"))
+
+
+def screenshot(build, note, path):
+    """A PNG of the window at note["rect"], as the prefix's display shows it."""
+    left, top, right, bottom = note["rect"]
+    # Wine copies what a window painted to the display a moment later.
+    time.sleep(0.5)
+    subprocess.run(["import", "-display", build.display(), "-window", "root", "-crop",
+                    "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage", path],
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60,
+                   check=True)
+
+
+def example(args):
+    """scripts/run-windows-example.sh: one run, its results and screenshots in build/example-windows/."""
+    session = os.path.join(SOURCE_DIR, "examples", "erster-lauf.json")
+    if args and not args[0].startswith("-"):
+        session, args = args[0], args[1:]
+    if not os.path.isfile(session):
+        print("Sitzungsdatei nicht gefunden: %s" % session, file=sys.stderr)
+        return 2
+    try:
+        answers = answers_from_options(args)
+    except HarnessError as error:
+        print("Antworten unbrauchbar: %s" % error, file=sys.stderr)
+        return 2
+    build = Build(os.path.join(SOURCE_DIR, "build", "windows"))
+    out = os.path.join(SOURCE_DIR, "build", "example-windows")
+    name = os.path.splitext(os.path.basename(session))[0]
+    shots = []
+
+    def take(_run, pause_name, note, _simhost):
+        path = os.path.join(out, "%s-%s.png" % (name, pause_name))
+        screenshot(build, note, path)
+        shots.append(path)
+
+    shutil.rmtree(out, ignore_errors=True)
+    os.makedirs(out)
+    run = run_windows(build, os.path.join(out, "run"), session, answers, on_pause=take)
+    results = {"session": os.path.join(out, name + ".json"), "seen": os.path.join(out, name + ".seen.json"),
+               "svg": os.path.join(out, name + ".svg")}
+    if run.session is not None:
+        shutil.copy(os.path.join(out, "run", "session-after.json"), results["session"])
+    if run.seen is not None:
+        shutil.copy(os.path.join(out, "run", "seen.json"), results["seen"])
+    # The picture of the sheet after the run: glattmark-sim draws the session it is given, closing the
+    # dialog at once so that the run changes nothing.
+    if run.session is not None:
+        run_sim(build, os.path.join(out, "draw"), results["session"], ["--close"], "", svg=results["svg"])
+    for message in (run.seen or {}).get("messages", []):
+        print("%s: %s" % (message["caption"], message["text"]))
+    print()
+    for label, path in (("Sitzung nach dem Lauf", results["session"]), ("Gesehen", results["seen"]),
+                        ("Bild des Blatts", results["svg"])):
+        if os.path.exists(path):
+            print("%-22s %s" % (label + ":", path))
+    for shot in shots:
+        print("%-22s %s" % ("Bildschirmfoto:", shot))
+    if run.seen is None or run.seen.get("problems"):
+        print("Der Lauf ist nicht wie geplant verlaufen: %s" % (run.seen or {}).get("problems"), file=sys.stderr)
+        return 1
+    return run.seen.get("exitCode") or 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 2 or sys.argv[1] != "example":
+        print("Aufruf: wine_harness.py example [SITZUNG.json] [Antworten wie bei glattmark-sim]", file=sys.stderr)
+        sys.exit(2)
+    try:
+        sys.exit(example(sys.argv[2:]))
+    except HarnessError as error:
+        print("wine_harness: %s" % error, file=sys.stderr)
+        sys.exit(1)
