@@ -55,6 +55,7 @@ PART = {"format": "glattmark-cad-session/1", "activeDocument": 0,
 
 # name: the session, glattmark-sim's answer options, and what the scenario may change. "user": the
 # user's annotations may change (Normfix corrects them); "nothing": the session stays as it was.
+# "ini": replacements in the example glattmark.ini.
 # "uncallable": calls glattmark-sim counts that the Windows program cannot make, by member.
 # "package": the program and its INI files come from the Windows package, unpacked.
 # "kill": simhost is killed while the dialog is open; glattmark-sim meets a host gone after the calls of
@@ -65,6 +66,9 @@ SCENARIOS = {
     # Normfix is checked and disabled for a user who is not a super user: --normfix 0 cannot change it.
     "normfix": dict(session=example("normfix.json"), changes="user",
                     options=["--kind", "0", "--method", "geschliffen", "--rough", "1,6", "--normfix", "0"]),
+    # With no super users anybody may uncheck it: no correction, no report.
+    "normfix-unchecked": dict(session=example("normfix.json"), ini={"SuperUser=2": "SuperUser=0"},
+                              options=["--normfix", "0"]),
     "user-defined-format": dict(session=example("eigenes-format.json"),
                                 options=["--kind", "2", "--type-kind", "Grundlegend", "--rough", "12,5"]),
     "cancel": dict(session=FIRST, options=["--cancel"], changes="nothing"),
@@ -179,6 +183,21 @@ def check(scenario, before, win, sim):
     return failures
 
 
+def changed_ini(replacements, folder):
+    """The example configuration in folder, its glattmark.ini changed by replacements (text: text)."""
+    os.makedirs(folder)
+    examples = os.path.join(harness.SOURCE_DIR, "examples")
+    with open(os.path.join(examples, "glattmark.ini"), encoding="cp1252", newline="") as file:
+        text = file.read()
+    for old, new in replacements.items():
+        if old not in text:
+            raise harness.HarnessError("glattmark.ini has no %s" % old)
+        text = text.replace(old, new)
+    with open(os.path.join(folder, "glattmark.ini"), "w", encoding="cp1252", newline="") as file:
+        file.write(text)
+    return [os.path.join(folder, "glattmark.ini"), shutil.copy(os.path.join(examples, "glattmark.cfg"), folder)]
+
+
 def unpack(package, folder):
     """The package's one folder, unpacked into folder; raises HarnessError when it holds anything else."""
     with zipfile.ZipFile(package) as archive:
@@ -199,6 +218,8 @@ def run(name, build, folder, package):
     program = None
     ini_files = None
     shutil.rmtree(folder, ignore_errors=True)
+    if scenario.get("ini"):
+        ini_files = changed_ini(scenario["ini"], os.path.join(folder, "ini"))
     if scenario.get("package"):
         if not package or not os.path.isfile(package):
             return ["no package: %s" % package]
@@ -216,7 +237,8 @@ def run(name, build, folder, package):
             run_.killed = True
 
     win = harness.run_windows(build, os.path.join(folder, "windows"), session, answers,
-                              on_pause=kill_at_dialog if scenario.get("kill") else None, program=program)
+                              on_pause=kill_at_dialog if scenario.get("kill") else None, program=program,
+                              ini_files=ini_files)
     user = (win.seen or {}).get("loginName", "")
     sim_session = session
     if scenario.get("kill"):

@@ -1,6 +1,6 @@
 // Reading and working the windows of another process with what any UI automation client has: the
 // process's top-level windows, their child controls by id, the controls' own messages, and the pixels on
-// the screen. Nothing here knows glattmark.exe's code; it knows its windows by their control ids.
+// the screen. Nothing here knows glattmark.exe; uidriver_main.cpp knows its windows by their control ids.
 #pragma once
 
 #include "ui/win32.h"

@@ -155,7 +155,8 @@ class WindowsRun:
 
 
 def prepare_folder(folder, session, ini_files=None):
-    """An empty folder with the program, the configuration and a copy of the session (a dict or a path)."""
+    """An empty folder with the configuration (ini_files, the example's by default) and a copy of the
+    session (a dict or a path)."""
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     examples = [os.path.join(SOURCE_DIR, "examples", name) for name in ("glattmark.ini", "glattmark.cfg")]
@@ -170,16 +171,18 @@ def prepare_folder(folder, session, ini_files=None):
     return session_path
 
 
-def run_windows(build, folder, session, answers, on_pause=None, program=None, program_seconds=PROGRAM_SECONDS):
+def run_windows(build, folder, session, answers, on_pause=None, program=None, ini_files=None,
+                program_seconds=PROGRAM_SECONDS):
     """One run of glattmark.exe against simhost on session, answered with answers (the driver's plan).
 
     program: a glattmark.exe to run where it lies, beside its own INI files; by default the build's is
-    copied into folder with the example configuration. program_seconds: how long it may run.
+    copied into folder, with ini_files (by default the example configuration). program_seconds: how long
+    it may run.
     on_pause(run, name, note, simhost): called at every window the driver is about to read or answer
     (name like "01-dialog", note its place on the screen), before the driver goes on; it may end
     simhost (simhost.kill()) and then sets run.killed.
     """
-    session_path = prepare_folder(folder, session)
+    session_path = prepare_folder(folder, session, ini_files)
     if program is None:
         program = shutil.copy(build.glattmark, folder)
     run = WindowsRun(folder)
