@@ -6,6 +6,7 @@
 //
 // PLAN.json (UTF-8) says what to start and how to answer, in the words of glattmark-sim's options:
 //   { "program": "C:\\...\\glattmark.exe", "out": "C:\\...\\seen.json", "timeout": 60,
+//     "caption": "...",  (optional: the dialog's caption, by default the program's)
 //     "pause": "C:\\...\\folder",  (optional: wait at every window shown, below)
 //     "answers": { "kind": 1, "typeKind": "...", "method": "...", "rough": "...", "normFix": true,
 //                  "leave": "ok" | "cancel" | "close" } }
@@ -82,6 +83,7 @@ struct Plan
     std::wstring program;
     std::wstring out;
     std::wstring pause;
+    std::wstring caption = app::kCaption;
     int timeoutSeconds = 60;
     Answers answers;
 };
@@ -104,6 +106,7 @@ Plan ReadPlan(const std::filesystem::path& path)
     plan.program = ui::FromUtf8(raw.at("program").get<std::string>());
     plan.out = ui::FromUtf8(raw.at("out").get<std::string>());
     plan.pause = OptionalText(raw, "pause").value_or(L"");
+    plan.caption = OptionalText(raw, "caption").value_or(plan.caption);
     plan.timeoutSeconds = raw.value("timeout", 60);
     const json answers = raw.value("answers", json::object());
     if (answers.contains("kind"))
@@ -135,11 +138,14 @@ enum class WindowKind
     Other,
 };
 
-WindowKind KindOf(HWND window)
+/// The dialog is known by its caption and its controls; the message window, which takes over the same
+/// caption, by its own controls.
+WindowKind KindOf(HWND window, const std::wstring& dialogCaption)
 {
     if (uidriver::ClassOf(window) == L"#32770")
         return WindowKind::MessageBox;
-    if (GetDlgItem(window, app::kIdSymbol) != nullptr && GetDlgItem(window, app::kIdOk) != nullptr)
+    if (GetDlgItem(window, app::kIdSymbol) != nullptr && GetDlgItem(window, app::kIdOk) != nullptr &&
+        uidriver::TextOf(window) == dialogCaption)
         return WindowKind::Dialog;
     if (GetDlgItem(window, ui::kMessageLabelId) != nullptr && GetDlgItem(window, ui::kMessageOkId) != nullptr)
         return WindowKind::ErrorWindow;
@@ -259,7 +265,7 @@ private:
         {
             if (m_answered.count(window) != 0)
                 continue;
-            switch (KindOf(window))
+            switch (KindOf(window, m_plan.caption))
             {
             case WindowKind::Dialog:
                 dialog = window;

@@ -307,19 +307,27 @@ def example(args):
         screenshot(build, note, path)
         shots.append(path)
 
-    shutil.rmtree(out, ignore_errors=True)
-    os.makedirs(out)
-    run = run_windows(build, os.path.join(out, "run"), session, answers, on_pause=take)
+    # What an earlier run of this session left goes; other sessions' results stay.
+    os.makedirs(out, exist_ok=True)
+    for old in os.listdir(out):
+        path = os.path.join(out, old)
+        if old.startswith(name + ".") or old.startswith(name + "-"):
+            if os.path.isdir(path):
+                shutil.rmtree(path)
+            else:
+                os.remove(path)
+    work = os.path.join(out, name + ".work")
+    run = run_windows(build, os.path.join(work, "windows"), session, answers, on_pause=take)
     results = {"session": os.path.join(out, name + ".json"), "seen": os.path.join(out, name + ".seen.json"),
                "svg": os.path.join(out, name + ".svg")}
     if run.session is not None:
-        shutil.copy(os.path.join(out, "run", "session-after.json"), results["session"])
+        shutil.copy(os.path.join(work, "windows", "session-after.json"), results["session"])
     if run.seen is not None:
-        shutil.copy(os.path.join(out, "run", "seen.json"), results["seen"])
+        shutil.copy(os.path.join(work, "windows", "seen.json"), results["seen"])
     # The picture of the sheet after the run: glattmark-sim draws the session it is given, closing the
     # dialog at once so that the run changes nothing.
     if run.session is not None:
-        run_sim(build, os.path.join(out, "draw"), results["session"], ["--close"], "", svg=results["svg"])
+        run_sim(build, os.path.join(work, "draw"), results["session"], ["--close"], "", svg=results["svg"])
     for message in (run.seen or {}).get("messages", []):
         print("%s: %s" % (message["caption"], message["text"]))
     print()
