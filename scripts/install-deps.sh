@@ -12,6 +12,8 @@ packages=(
     # Wine runs the Windows build's tests; Xvfb gives windows a display; fonts-wine, only recommended by
     # wine, brings the Windows dialog fonts.
     wine wine64 xvfb fonts-wine
+    # scripts/run-windows-example.sh takes its screenshots from the Wine desktop's display.
+    imagemagick
     clang-format
     locales
 )

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds and runs every test: the Linux debug build (warnings as errors,
 # AddressSanitizer and UndefinedBehaviorSanitizer), the Linux release build (the optimiser warns about
-# what the debug build never sees), the Windows cross build with its tests under Wine, and the format
-# check.
+# what the debug build never sees; its glattmark-sim is what the end-to-end tests compare with), the
+# Windows cross build with its tests under Wine, the end-to-end tests among them, and the format check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,12 +17,15 @@ cmake --preset linux-release
 cmake --build --preset linux-release
 ctest --preset linux-release
 
-# The Windows tests run in a Wine prefix of the build tree (cmake/wine-run.sh), whose server stays up
-# between them: stop that server, and only that one, however the run ends.
+# The Windows tests run in Wine prefixes of the build tree (cmake/wine-run.sh): wine-prefix for the unit
+# tests, e2e-prefix for the end-to-end tests, whose servers stay up between tests. Stop those servers, and
+# only those, however the run ends.
 stop_wine() {
-    if [ -d build/windows/wine-prefix ] && command -v wineserver >/dev/null; then
-        WINEPREFIX="$PWD/build/windows/wine-prefix" wineserver -k 2>/dev/null || true
-    fi
+    for prefix in build/windows/wine-prefix build/windows/e2e-prefix; do
+        if [ -d "$prefix" ] && command -v wineserver >/dev/null; then
+            WINEPREFIX="$PWD/$prefix" wineserver -k 2>/dev/null || true
+        fi
+    done
 }
 trap stop_wine EXIT
 cmake --preset windows

@@ -23,76 +23,17 @@
 namespace com_tests
 {
 
-/// Every call the adapter may make, as "kind.member invoke(argument types)": the types of the typed
-/// interface (int16_t VT_I2, int32_t VT_I4, double VT_R8, bool VT_BOOL, text VT_BSTR), no text VT_EMPTY, no
-/// callout a null VT_DISPATCH, out values and the notes' pick point and the text formats by reference.
-inline const std::set<std::string> kSignatures = {
-    "application.ActiveDoc get()",
-    "application.OpenDoc6 method(VT_BSTR,VT_I4,VT_I4,VT_BSTR,VT_BYREF|VT_I4,VT_BYREF|VT_I4)",
-    "application.GetCurrentMacroPathName method()",
-    "application.GetExecutablePath method()",
-    "application.Frame method()",
-    "application.SetUserPreferenceToggle method(VT_I2,VT_BOOL)",
-    "frame.GetHWnd method()",
-    "document.GetType method()",
-    "document.FeatureManager get()",
-    "document.Extension get()",
-    "document.SelectionManager get()",
-    "document.DeleteSelection method(VT_BOOL)",
-    "document.SelectByID method(VT_BSTR,VT_BSTR,VT_R8,VT_R8,VT_R8)",
-    "document.SelectByID method(VT_BSTR,VT_BSTR,VT_BYREF|VT_R8,VT_BYREF|VT_R8,VT_R8)",
-    "document.InsertNote method(VT_BSTR)",
-    "document.GetUserPreferenceToggle method(VT_I2)",
-    "document.SetUserPreferenceToggle method(VT_I2,VT_BOOL)",
-    "document.GetUserPreferenceTextFormat method(VT_I2)",
-    "document.EditRebuild method()",
-    "document.GetCurrentSheet method()",
-    "document.GetFirstView method()",
-    "document.ActivateSheet method(VT_BSTR)",
-    "sheet.GetName method()",
-    "sheet.GetProperties method()",
-    "view.GetNextView method()",
-    "view.GetFirstSFSymbol method()",
-    "view.GetReferencedModelName method()",
-    "sfSymbol.GetNext method()",
-    "sfSymbol.GetSymbolType method()",
-    "sfSymbol.GetText method(VT_I2)",
-    "sfSymbol.GetSymbolAllAround method()",
-    "sfSymbol.GetDirectionOfLay method()",
-    "sfSymbol.GetAnnotation method()",
-    "sfSymbol.SetSymbol method(VT_I4,VT_I2,VT_BOOL)",
-    "sfSymbol.SetText method(VT_I2,VT_BSTR)",
-    "sfSymbol.SetText method(VT_I2,VT_EMPTY)",
-    "annotation.GetName method()",
-    "annotation.SetName method(VT_BSTR)",
-    "annotation.GetTextFormat method(VT_I2)",
-    "annotation.SetTextFormat method(VT_I2,VT_BOOL,VT_BYREF|VT_DISPATCH)",
-    "annotation.Select2 method(VT_BOOL,VT_I2)",
-    "note.Angle put(VT_R8)",
-    "note.SetBalloon method(VT_I2,VT_I2)",
-    "note.GetTextFormat method()",
-    "note.SetTextFormat method(VT_I2,VT_BYREF|VT_DISPATCH)",
-    "note.GetAnnotation method()",
-    "textFormat.TypeFaceName get()",
-    "textFormat.TypeFaceName put(VT_BSTR)",
-    "textFormat.CharHeight get()",
-    "textFormat.CharHeight put(VT_R8)",
-    "textFormat.CharHeightInPts get()",
-    "textFormat.CharHeightInPts put(VT_I4)",
-    "textFormat.Bold get()",
-    "textFormat.Bold put(VT_BOOL)",
-    "extension.SelectByID method(VT_BSTR,VT_BSTR,VT_R8,VT_R8,VT_R8,VT_BOOL,VT_I2,VT_DISPATCH null)",
-    "extension.InsertSurfaceFinishSymbol3 method(VT_I4,VT_I2,VT_R8,VT_R8,VT_R8,VT_I4,VT_I2,VT_BSTR,VT_BSTR,VT_BSTR,"
-    "VT_BSTR,VT_BSTR,VT_BSTR,VT_BSTR)",
-    "extension.CustomPropertyManager get(VT_BSTR)",
-    "selectionManager.GetSelectedObjectCount2 method(VT_I4)",
-    "selectionManager.DeSelect2 method(VT_ARRAY|VT_I4,VT_I4)",
-    "customPropertyManager.Add2 method(VT_BSTR,VT_I4,VT_BSTR)",
-    "customPropertyManager.Set method(VT_BSTR,VT_BSTR)",
-    "customPropertyManager.Get2 method(VT_BSTR,VT_BYREF|VT_BSTR,VT_BYREF|VT_BSTR)",
-    "featureManager.EnableFeatureTree put(VT_BOOL)",
-    "featureManager.EnableFeatureTreeWindow put(VT_BOOL)",
-};
+/// Every call the adapter may make, as "kind.member invoke(argument types)" (see the file).
+inline const std::set<std::string> kSignatures = [] {
+    std::set<std::string> signatures;
+    std::istringstream lines(
+#include "tests/host/com_signatures.inc"
+    );
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty())
+            signatures.insert(line);
+    return signatures;
+}();
 
 /// The signature of one entry of simhost's call log, in the form of kSignatures.
 inline std::string Signature(const nlohmann::json& call)

@@ -3,6 +3,10 @@
 // sheet) and how long the run took (per symbol). It prints figures only; it never fails on a slow machine.
 //
 //   glattmark-benchmark [RUNS] [--ini FILE]
+//   glattmark-benchmark --write-session FILE
+//
+// The second form only writes the sheet's session file, for runs of the Windows program on the same sheet
+// (tools/benchmark/windows_benchmark.py).
 //
 // The times include the simulated host's own work, which is in memory and small against a real host's
 // cross-process calls: on the real host the call counts, not these times, decide how long a run takes.
@@ -26,6 +30,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -201,13 +206,22 @@ int main(int argc, char** argv)
         for (int i = 1; i < argc; ++i)
         {
             const std::string arg = argv[i];
+            if (arg == "--write-session" && i + 1 < argc)
+            {
+                std::ofstream out(argv[i + 1], std::ios::binary);
+                out << json::parse(BenchmarkSession()).dump(1) << '\n';
+                if (out)
+                    return 0;
+                std::cerr << "glattmark-benchmark: " << argv[i + 1] << " kann nicht geschrieben werden\n";
+                return 1;
+            }
             if (arg == "--ini" && i + 1 < argc)
                 iniPath = ui::FromUtf8(argv[++i]);
             else if (arg.find_first_not_of("0123456789") == std::string::npos && arg.size() < 6 && std::stoi(arg) > 0)
                 runs = std::stoi(arg);
             else
             {
-                std::cerr << "Aufruf: glattmark-benchmark [DURCHL\u00c4UFE] [--ini DATEI]\n";
+                std::cerr << "Aufruf: glattmark-benchmark [DURCHL\u00c4UFE] [--ini DATEI] | --write-session DATEI\n";
                 return 2;
             }
         }

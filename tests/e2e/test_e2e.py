@@ -1,0 +1,288 @@
+"""End to end under Wine: glattmark.exe against simhost.exe, worked through its real windows, checked
+against glattmark-sim on the same files and answers.
+
+    python3 test_e2e.py --list
+    python3 test_e2e.py SCENARIO --build DIR --sim PATH
+
+Each scenario runs the Windows program once (tools/uidriver/wine_harness.py) and glattmark-sim once, and
+checks that the session simhost wrote back equals glattmark-sim's (the same annotations, names, texts,
+fonts and selection, the same calls by member, positions within 0.1 mm: GDI and FreeType measure a text a
+little differently), that the dialog showed what glattmark-sim proposes and the same messages came, that
+every host call had the argument types of the COM tests' table and every member name was looked up once
+per object kind, and that no annotation of the user was lost.
+
+Exit status 0 passed, 1 failed, 77 skipped (no glattmark-sim outside CI; in CI that fails).
+"""
+
+import argparse
+import copy
+import json
+import os
+import shutil
+import sys
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "uidriver"))
+import wine_harness as harness  # noqa: E402
+
+SKIPPED = 77
+POSITION_TOLERANCE = 1e-4  # metres
+POSITION_KEYS = {"x", "y"}
+# What only the COM side records, beside the calls both count.
+COM_ONLY_STATS = {"lookups", "callLog", "objectsHeldByClients", "stop"}
+
+
+def example(name):
+    with open(os.path.join(harness.SOURCE_DIR, "examples", name), encoding="utf-8") as file:
+        return json.load(file)
+
+
+def with_faults(session, *faults):
+    changed = copy.deepcopy(session)
+    changed["faults"] = list(faults)
+    return changed
+
+
+def with_sheet_properties(session, properties):
+    changed = copy.deepcopy(session)
+    changed["documents"][0]["sheets"][0]["properties"] = properties
+    return changed
+
+
+FIRST = example("erster-lauf.json")
+PART = {"format": "glattmark-cad-session/1", "activeDocument": 0,
+        "documents": [{"path": "C:\\Modelle\\Welle.SLDPRT", "type": 1}]}
+
+# name: the session, glattmark-sim's answer options, and what the scenario may change. "user": the
+# user's annotations may change (Normfix corrects them); "nothing": the session stays as it was.
+# "ini": replacements in the example glattmark.ini.
+# "uncallable": calls glattmark-sim counts that the Windows program cannot make, by member.
+# "package": the program and its INI files come from the Windows package, unpacked.
+# "kill": simhost is killed while the dialog is open; glattmark-sim meets a host gone after the calls of
+# the start-up instead.
+SCENARIOS = {
+    "first-run": dict(session=FIRST, options=[]),
+    "second-run": dict(session=example("zweiter-lauf.json"), options=[]),
+    # Normfix is checked and disabled for a user who is not a super user: --normfix 0 cannot change it.
+    "normfix": dict(session=example("normfix.json"), changes="user",
+                    options=["--kind", "0", "--method", "geschliffen", "--rough", "1,6", "--normfix", "0"]),
+    # With no super users anybody may uncheck it: no correction, no report.
+    "normfix-unchecked": dict(session=example("normfix.json"), ini={"SuperUser=2": "SuperUser=0"},
+                              options=["--normfix", "0"]),
+    "user-defined-format": dict(session=example("eigenes-format.json"),
+                                options=["--kind", "2", "--type-kind", "Grundlegend", "--rough", "12,5"]),
+    "cancel": dict(session=FIRST, options=["--cancel"], changes="nothing"),
+    "close-box": dict(session=FIRST, options=["--close"], changes="nothing"),
+    "no-session": dict(session={"format": "glattmark-cad-session/1", "running": False}, options=[],
+                       changes="nothing"),
+    "part-not-drawing": dict(session=PART, options=[], changes="nothing"),
+    "unknown-format": dict(session=with_sheet_properties(FIRST, [12, 12, 1, 1, 0, 0.5, 0.35]), options=[],
+                           changes="nothing"),
+    "host-failure-mid-row": dict(
+        session=with_faults(FIRST, {"member": "InsertSurfaceFinishSymbol3", "occurrence": 2, "effect": "error"}),
+        options=[]),
+    # The 101st call inserts the second symbol of the row. Gone, the host answers no name lookup either: the
+    # application's SetUserPreferenceToggle, which turns toggle 24 on again and is looked up only then, is
+    # never called on Windows, while glattmark-sim counts its failing call.
+    "server-gone-mid-row": dict(session=with_faults(FIRST, {"afterCalls": 100, "effect": "disconnect"}), options=[],
+                                uncallable={"SetUserPreferenceToggle": 1}),
+    "server-killed": dict(session=FIRST, options=[], kill=True),
+    # The package unpacked: glattmark.exe runs in its folder and finds the INI beside it.
+    "package": dict(session=FIRST, options=[], package=True),
+}
+PACKAGE_FILES = {"glattmark.exe", "glattmark.ini", "glattmark.cfg", "LIESMICH.txt"}
+
+
+def numbers_close(a, b):
+    return isinstance(a, (int, float)) and isinstance(b, (int, float)) and abs(a - b) <= POSITION_TOLERANCE
+
+
+def differences(actual, expected, path="", key=None):
+    """Where two JSON values differ, as paths; the keys x and y may differ by the position tolerance."""
+    if isinstance(actual, dict) and isinstance(expected, dict):
+        found = []
+        for k in sorted(set(actual) | set(expected)):
+            if k not in actual or k not in expected:
+                found.append("%s/%s: only in %s" % (path, k, "Windows" if k in actual else "glattmark-sim"))
+            else:
+                found += differences(actual[k], expected[k], "%s/%s" % (path, k), k)
+        return found
+    if isinstance(actual, list) and isinstance(expected, list) and len(actual) == len(expected):
+        return [d for i, (a, e) in enumerate(zip(actual, expected)) for d in differences(a, e, "%s/%d" % (path, i))]
+    if actual == expected or (key in POSITION_KEYS and numbers_close(actual, expected)):
+        return []
+    return ["%s: Windows %s, glattmark-sim %s" % (path, json.dumps(actual, ensure_ascii=False),
+                                                  json.dumps(expected, ensure_ascii=False))]
+
+
+def annotations(session):
+    """Every symbol and note of the session by document, sheet and name."""
+    found = {}
+    for d, document in enumerate(session.get("documents", [])):
+        for sheet in document.get("sheets", []):
+            for holder in [sheet] + sheet.get("views", []):
+                for kind in ("symbols", "notes"):
+                    for item in holder.get(kind, []):
+                        found[(d, sheet["name"], kind, item["name"])] = item
+    return found
+
+
+def is_program_output(key):
+    return key[3].startswith("glmSymbol") or key[3] in ("glmLNote", "glmRNote")
+
+
+def check_stats(stats, failures):
+    """Argument types as the table says, one lookup per member and object kind, nothing left held."""
+    allowed = harness.signatures()
+    unexpected = sorted({harness.call_signature(c) for c in stats["callLog"]} - allowed)
+    failures += ["a call of unexpected argument types: %s" % s for s in unexpected]
+    for kind, members in stats["lookups"]["byKind"].items():
+        failures += ["%s.%s looked up %d times" % (kind, m, n) for m, n in members.items() if n != 1]
+    if stats["objectsHeldByClients"] != 0:
+        failures.append("the program still held %d host objects" % stats["objectsHeldByClients"])
+    if stats["stop"] != "file":
+        failures.append("simhost stopped by %s, not by the test" % stats["stop"])
+
+
+def check(scenario, before, win, sim):
+    failures = []
+    seen = win.seen
+    if seen is None:
+        return ["the driver wrote nothing (status %s)" % win.driver_status]
+    failures += ["driver: %s" % p for p in seen["problems"]]
+    if seen["exitCode"] != sim.status:
+        failures.append("exit status: Windows %s, glattmark-sim %s" % (seen["exitCode"], sim.status))
+    failures += ["dialog%s" % d for d in differences(seen["dialog"], sim.transcript["dialog"])]
+    failures += ["messages%s" % d for d in differences(seen["messages"], sim.transcript["messages"])]
+    if scenario.get("kill"):
+        return failures
+
+    if win.session is None:
+        return failures + ["simhost wrote no session (status %s)" % win.simhost_status]
+    after = copy.deepcopy(win.session)
+    stats = after.pop("stats")
+    expected = copy.deepcopy(sim.session)
+    expected_stats = expected.pop("stats")
+    for member, count in scenario.get("uncallable", {}).items():
+        expected_stats["calls"]["byMember"][member] -= count
+        expected_stats["calls"]["total"] -= count
+    failures += ["session%s" % d for d in differences(after, expected)]
+    failures += ["stats%s" % d for d in differences({k: v for k, v in stats.items() if k not in COM_ONLY_STATS},
+                                                    expected_stats)]
+    check_stats(stats, failures)
+
+    kept = annotations(after)
+    for key, item in annotations(before).items():
+        if scenario.get("changes") == "nothing" or not is_program_output(key):
+            if key not in kept:
+                failures.append("lost: %s" % (key,))
+            elif scenario.get("changes") != "user" and differences(kept[key], item):
+                failures.append("changed: %s" % (key,))
+    if scenario.get("changes") == "nothing":
+        failures += ["added: %s" % (key,) for key in kept if key not in annotations(before)]
+    return failures
+
+
+def changed_ini(replacements, folder):
+    """The example configuration in folder, its glattmark.ini changed by replacements (text: text)."""
+    os.makedirs(folder)
+    examples = os.path.join(harness.SOURCE_DIR, "examples")
+    with open(os.path.join(examples, "glattmark.ini"), encoding="cp1252", newline="") as file:
+        text = file.read()
+    for old, new in replacements.items():
+        if old not in text:
+            raise harness.HarnessError("glattmark.ini has no %s" % old)
+        text = text.replace(old, new)
+    with open(os.path.join(folder, "glattmark.ini"), "w", encoding="cp1252", newline="") as file:
+        file.write(text)
+    return [os.path.join(folder, "glattmark.ini"), shutil.copy(os.path.join(examples, "glattmark.cfg"), folder)]
+
+
+def unpack(package, folder):
+    """The package's one folder, unpacked into folder; raises HarnessError when it holds anything else."""
+    with zipfile.ZipFile(package) as archive:
+        names = {name for name in archive.namelist() if not name.endswith("/")}
+        top = {name.split("/")[0] for name in names}
+        inside = {name.split("/", 1)[-1] for name in names}
+        if len(top) != 1 or inside != PACKAGE_FILES:
+            raise harness.HarnessError("the package holds %s, not one folder with %s" % (sorted(names),
+                                                                                       sorted(PACKAGE_FILES)))
+        archive.extractall(folder)
+    return os.path.join(folder, top.pop())
+
+
+def run(name, build, folder, package):
+    scenario = SCENARIOS[name]
+    session = scenario["session"]
+    answers = harness.answers_from_options(scenario["options"])
+    program = None
+    ini_files = None
+    shutil.rmtree(folder, ignore_errors=True)
+    if scenario.get("ini"):
+        ini_files = changed_ini(scenario["ini"], os.path.join(folder, "ini"))
+    if scenario.get("package"):
+        if not package or not os.path.isfile(package):
+            return ["no package: %s" % package]
+        unpacked = unpack(package, os.path.join(folder, "unpacked"))
+        program = os.path.join(unpacked, "glattmark.exe")
+        # glattmark-sim reads them as packed: the program adds to glattmark.ini what it takes from the cfg.
+        packed = os.path.join(folder, "packed")
+        os.makedirs(packed)
+        ini_files = [shutil.copy(os.path.join(unpacked, name), packed) for name in ("glattmark.ini", "glattmark.cfg")]
+
+    def kill_at_dialog(run_, pause_name, _note, simhost):
+        if pause_name.endswith("dialog"):
+            simhost.kill()
+            simhost.wait(timeout=30)
+            run_.killed = True
+
+    win = harness.run_windows(build, os.path.join(folder, "windows"), session, answers,
+                              on_pause=kill_at_dialog if scenario.get("kill") else None, program=program,
+                              ini_files=ini_files)
+    user = (win.seen or {}).get("loginName", "")
+    sim_session = session
+    if scenario.get("kill"):
+        # The same as a host gone right after the start-up: every later call fails.
+        start_up = harness.run_sim(build, os.path.join(folder, "sim-start-up"), session, ["--cancel"], user)
+        sim_session = with_faults(session, {"afterCalls": start_up.session["stats"]["calls"]["total"],
+                                            "effect": "disconnect"})
+    sim = harness.run_sim(build, os.path.join(folder, "sim"), sim_session, scenario["options"], user, ini_files)
+    if sim.session is None or sim.transcript is None:
+        return ["glattmark-sim wrote nothing (status %s): %s" % (sim.status, sim.stderr)]
+    return check(scenario, session, win, sim)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("scenario", nargs="?")
+    parser.add_argument("--list", action="store_true")
+    parser.add_argument("--build", help="the windows build folder")
+    parser.add_argument("--sim", help="glattmark-sim of the linux-release build")
+    parser.add_argument("--package", help="the Windows package (zip)")
+    args = parser.parse_args()
+    if args.list:
+        print(";".join(SCENARIOS))
+        return 0
+    if args.scenario not in SCENARIOS or not args.build:
+        parser.error("a scenario of --list and --build are needed")
+    build = harness.Build(args.build, args.sim)
+    missing = build.missing() + ([] if os.path.exists(build.sim) else [build.sim])
+    if missing:
+        print("missing: %s" % ", ".join(missing))
+        if os.environ.get("CI") == "true":
+            return 1
+        print("skipped: build glattmark-sim with the linux-release preset first")
+        return SKIPPED
+    folder = os.path.join(build.windows_dir, "e2e", args.scenario)
+    try:
+        failures = run(args.scenario, build, folder, args.package)
+    except harness.HarnessError as error:
+        failures = ["harness: %s" % error]
+    for failure in failures:
+        print(failure)
+    print("%s: %s (files in %s)" % (args.scenario, "failed" if failures else "passed", folder))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
