@@ -190,7 +190,8 @@ void frmMain::Work()
     HideDialog();
     m_drawingTouched = true;
     drawing::Work work = run.DrawingWork();
-    drawing::RemovePrevious(work);
+    if (!drawing::RemovePrevious(work))
+        ShutDown();
     if (!drawing::InsertSummary(work))
         ShutDown();
 

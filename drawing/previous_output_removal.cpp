@@ -21,20 +21,25 @@ bool SelectNote(const host::DrawingPtr& drawingDoc, const std::wstring& noteName
 
 } // namespace
 
-void RemovePrevious(Work& work)
+bool RemovePrevious(Work& work)
 {
-    // Silent: the first failure ends the removal; the insertion that follows reports what matters.
+    // Trapped: a new row written beside a remainder of the old one could not take the names the old one
+    // still holds, and the next run would take its copies for the user's symbols.
+    bool deleted = false;
     try
     {
-        RemoveBracketNotes(work);
+        deleted = RemoveBracketNotes(work);
         RemoveOwnSymbols(work);
+        return true;
     }
     catch (const host::Error&)
     {
+        work.cc.eMisc(deleted ? kTextPreviousPartlyRemoved : kTextPreviousNotRemoved);
+        return false;
     }
 }
 
-void RemoveBracketNotes(Work& work)
+bool RemoveBracketNotes(Work& work)
 {
     const host::DrawingPtr drawingDoc = RequireDrawing(work);
 
@@ -53,11 +58,10 @@ void RemoveBracketNotes(Work& work)
     const bool leftSelected = SelectNote(drawingDoc, kLeftNoteName, work.list.sheetName, false);
     // Added to the first selection, so that one deletion removes both notes.
     const bool rightSelected = SelectNote(drawingDoc, kRightNoteName, work.list.sheetName, true);
-    if (leftSelected || rightSelected)
-        drawingDoc->DeleteSelection(true);
+    return (leftSelected || rightSelected) && drawingDoc->DeleteSelection(true);
 }
 
-void RemoveOwnSymbols(Work& work)
+bool RemoveOwnSymbols(Work& work)
 {
     const host::DrawingPtr drawingDoc = RequireDrawing(work);
     const std::int32_t count = std::clamp(work.list.ownSymbolCount, std::int32_t{0}, symbols::kListCapacity);
@@ -69,8 +73,7 @@ void RemoveOwnSymbols(Work& work)
         // The first symbol starts a new selection, each further one is added to it.
         anySelected = annotation->Select2(i != 0, 0) || anySelected;
     }
-    if (anySelected)
-        drawingDoc->DeleteSelection(true);
+    return anySelected && drawingDoc->DeleteSelection(true);
 }
 
 } // namespace drawing

@@ -4,6 +4,8 @@
 #include "drawing/symbol_list_ops.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 namespace drawing
 {
@@ -16,6 +18,60 @@ void SwitchToggleOn(Work& work)
     host::Require(work.swAcc.swApp, "swApp")->SetUserPreferenceToggle(kToggleViewActivation, true);
 }
 
+/// A symbol or note just created, until it bears its name. Under the host's default name the next run would
+/// take a symbol for one of the user's, list it and never remove it: so when a step up to the naming fails,
+/// or the host refuses the name (another annotation of the sheet still bears it), the new annotation is
+/// deleted again as the failure passes on.
+template <typename Created> class UnnamedAnnotation
+{
+public:
+    UnnamedAnnotation(host::DrawingPtr drawingDoc, std::shared_ptr<Created> created)
+        : m_drawingDoc(std::move(drawingDoc)), m_created(std::move(created))
+    {
+    }
+    UnnamedAnnotation(const UnnamedAnnotation&) = delete;
+    UnnamedAnnotation& operator=(const UnnamedAnnotation&) = delete;
+    ~UnnamedAnnotation()
+    {
+        if (!m_named)
+            Delete();
+    }
+
+    /// Takes the annotation and names it. Failures pass on, and the annotation is deleted.
+    host::AnnotationPtr Name(const std::wstring& name)
+    {
+        m_annotation = host::Require(m_created->GetAnnotation(), "GetAnnotation");
+        host::RequireTrue(m_annotation->SetName(name), "SetName");
+        m_named = true;
+        return m_annotation;
+    }
+
+private:
+    void Delete() noexcept
+    {
+        try
+        {
+            // Not obtained before: asked for once more.
+            if (!m_annotation)
+                m_annotation = m_created->GetAnnotation();
+            if (!m_annotation)
+                return;
+            // Selected alone, so that the deletion takes nothing else with it.
+            m_annotation->Select2(false, 0);
+            m_drawingDoc->DeleteSelection(true);
+        }
+        catch (...)
+        {
+            // The host is gone or refuses: the failure that led here is the one to report.
+        }
+    }
+
+    host::DrawingPtr m_drawingDoc;
+    std::shared_ptr<Created> m_created;
+    host::AnnotationPtr m_annotation;
+    bool m_named = false;
+};
+
 /// position: the layout's bracket point itself, handed to the host by reference.
 void InsertNote(Work& work, const host::DrawingPtr& drawingDoc, symbols::Point& position, const std::wstring& text,
                 const std::wstring& name)
@@ -25,6 +81,7 @@ void InsertNote(Work& work, const host::DrawingPtr& drawingDoc, symbols::Point& 
     const host::NotePtr note = drawingDoc->InsertNote(text);
     if (!note)
         return;
+    UnnamedAnnotation unnamed(drawingDoc, note);
     note->put_Angle(0);
     note->SetBalloon(0, 0);
     const host::TextFormatPtr format = host::Require(note->GetTextFormat(), "GetTextFormat");
@@ -33,7 +90,7 @@ void InsertNote(Work& work, const host::DrawingPtr& drawingDoc, symbols::Point& 
     format->put_Bold(false);
     note->SetTextFormat(0, format);
     // Unnamed, the note would survive the next run's removal: that is a failure, not a note left as it is.
-    host::Require(note->GetAnnotation(), "GetAnnotation")->SetName(name);
+    unnamed.Name(name);
 }
 
 } // namespace
@@ -106,6 +163,7 @@ void InsertSymbol(Work& work, const symbols::sfsObject& record)
     if (!symbol)
         return;
 
+    UnnamedAnnotation unnamed(drawingDoc, symbol);
     symbol->SetSymbol(record.sfsType, 0, record.allRound);
     symbol->SetText(1, record.matTolerance);
     symbol->SetText(8, record.rv1);
@@ -113,8 +171,7 @@ void InsertSymbol(Work& work, const symbols::sfsObject& record)
     symbol->SetText(10, record.rv3);
 
     // Unnamed, the symbol would be neither found nor replaced by the next run: a failure, not a skip.
-    const host::AnnotationPtr annotation = host::Require(symbol->GetAnnotation(), "GetAnnotation");
-    annotation->SetName(record.Name);
+    const host::AnnotationPtr annotation = unnamed.Name(record.Name);
     const host::TextFormatPtr format = host::Require(annotation->GetTextFormat(0), "GetTextFormat");
     // The setting is in points; a height of 14 gives 3.5 mm.
     format->put_TypeFaceName(work.settings.symbolFontName);

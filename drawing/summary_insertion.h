@@ -16,14 +16,16 @@ inline constexpr const wchar_t* kTextSymbolsNotCreated =
 inline constexpr std::int16_t kToggleViewActivation = 24;
 
 /// Writes the whole row. False after a failure, with kTextSymbolsNotCreated recorded; what was inserted
-/// before the failure stays in the drawing.
+/// and named before the failure stays in the drawing. A symbol or note that could not be named (a step up
+/// to its naming failed, or the host refused the name) is deleted again before the failure is reported.
 bool InsertSummary(Work& work);
 
 /// Inserts a symbol for the summary record and every listed record. Toggle 24 is switched off meanwhile
 /// and switched on again afterwards, also after a failure, when it was on. Failures pass to the caller.
 void InsertSymbolRow(Work& work);
 
-/// Inserts one symbol at the record's insertion point. A host that creates no symbol is no failure.
+/// Inserts one symbol at the record's insertion point and names it. A host that creates no symbol is no
+/// failure; one that cannot be named is deleted again, and the failure passes to the caller.
 void InsertSymbol(Work& work, const symbols::sfsObject& record);
 
 /// Inserts the notes "(" and ")" at the calculated bracket positions.

@@ -11,7 +11,8 @@ namespace host
 {
 
 /// A host call that failed: a COM error (its HRESULT) on Windows, an injected fault in the simulated
-/// session, or an object the program cannot do without that the host answered as nothing (kNoObject).
+/// session, an object the program cannot do without that the host answered as nothing (kNoObject), or a
+/// call the program cannot go on from that the host answered false (kRefused).
 /// A call that may answer nothing returns a null pointer; only Require turns that into an Error.
 class Error : public std::runtime_error
 {
@@ -42,6 +43,8 @@ inline constexpr std::int32_t kServerUnavailable = static_cast<std::int32_t>(0x8
 /// HRESULT (customer bit set, FACILITY_ITF), so it can never be mistaken for a code the host or COM
 /// raised itself.
 inline constexpr std::int32_t kNoObject = static_cast<std::int32_t>(0xA0040001u);
+/// The host answered false where the program cannot go on (a name another annotation already bears).
+inline constexpr std::int32_t kRefused = static_cast<std::int32_t>(0xA0040002u);
 
 /// Passes object on; nothing becomes Error(kNoObject) naming the member that answered it. For objects the
 /// next statement works on (a sheet to read, an annotation that gets the row's name, a format to fill).
@@ -50,6 +53,13 @@ template <typename T> std::shared_ptr<T> Require(std::shared_ptr<T> object, cons
     if (!object)
         throw Error(kNoObject, member, "answered no object");
     return object;
+}
+
+/// Nothing when the host answered true; false becomes Error(kRefused) naming the member.
+inline void RequireTrue(bool answer, const char* member)
+{
+    if (!answer)
+        throw Error(kRefused, member, "answered false");
 }
 
 } // namespace host

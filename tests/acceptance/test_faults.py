@@ -1,17 +1,67 @@
 """A host failure injected at every call position of a whole run on the examples, one run per position.
 
 Whatever fails, the program must end clearly (exit 0 or 1, never a signal or a hang), say how it ended,
-show an error message exactly when it ends with an error, and lose or change nothing the user owns,
-except for the texts Normfix corrects and the removal of the program's own earlier output.
+show one error message exactly when it ends with an error, and lose or change nothing the user owns,
+except for the texts Normfix corrects and the removal of the program's own earlier output. A run that
+ends with status 0 leaves exactly one row, the one it laid out; no run leaves an annotation of its own
+making under the name the host gave it (unless the host went away before it could be deleted again); a
+run whose removal of the earlier row failed writes nothing and does not rebuild.
 """
 
 import concurrent.futures
+import copy
 import unittest
 
-from sim_harness import SimTestCase, ini, load_example, run_sim, user_content
+from sim_harness import SimTestCase, everything, ini, load_example, run_sim, toggle_24, user_content
 
 ENDINGS = {"ok", "cancel", "close", "error"}
 NORMFIX_SLOTS = {"3", "4", "5", "6"}
+OWN_NOTES = ("glmLNote", "glmRNote")
+REMOVAL_FAILED = "Die vorhandene Zeile konnte nicht entfernt werden. Es wurde keine neue Zeile geschrieben."
+PARTLY_CHANGED = " Die Zeichnung wurde eventuell nur teilweise geändert."
+# Calls whose "nothing" leaves one annotation of the row missing: no failure, the row is simply shorter.
+NOT_CREATED = {"InsertSurfaceFinishSymbol3": "symbol", "InsertNote": "note"}
+
+
+def is_own(key):
+    """An annotation of the program's making, by its key in everything()."""
+    return key[2].startswith("glmSymbol") or key[2] in OWN_NOTES
+
+
+def moved_earlier_row(session, dy=0.1):
+    """The session with its earlier row moved up by dy, so that what stays of it is told from the new row."""
+    moved = copy.deepcopy(session)
+    for sheet in moved["documents"][moved["activeDocument"]]["sheets"]:
+        for holder in [sheet] + sheet.get("views", []):
+            for item in holder.get("symbols", []) + holder.get("notes", []):
+                if item["name"].startswith("glmSymbol") or item["name"] in OWN_NOTES:
+                    item["y"] += dy
+    return moved
+
+
+def row_problems(result, fault):
+    """Where the program's annotations on the sheet are not exactly the row the run laid out."""
+    layout = result.transcript["layout"]
+    if layout is None:
+        return ["ended with status 0 without laying out a row"]
+    places = {r["name"]: (r["x"], r["y"]) for r in layout["records"]}
+    if len(layout["records"]) > 1:
+        places.update({"glmLNote": tuple(layout["lBracketPos"]), "glmRNote": tuple(layout["rBracketPos"])})
+    found = []
+    present = set()
+    for key, item in everything(result.session).items():
+        if not is_own(key):
+            continue
+        present.add(key[2])
+        place = places.get(key[2])
+        if place is None or abs(item["x"] - place[0]) > 1e-9 or abs(item["y"] - place[1]) > 1e-9:
+            found.append("%s %s is not part of the row laid out" % (key[1], key[2]))
+    missing = sorted(set(places) - present)
+    kind = NOT_CREATED.get(fault.get("member")) if fault.get("effect") == "nothing" else None
+    allowed = 1 if kind and all((name in OWN_NOTES) == (kind == "note") for name in missing) else 0
+    if len(missing) > allowed:
+        found.append("the row lacks %s" % ", ".join(missing))
+    return found
 
 
 def canonical(annotation):
@@ -61,9 +111,12 @@ class Scenario:
             found.append("unclear ending %r" % ending)
         if (ending == "error") != (result.returncode == 1) or (result.returncode == 1) != bool(errors):
             found.append("ending %s, exit %d, %d error messages" % (ending, result.returncode, len(errors)))
+        if len(errors) > 1:
+            found.append("%d error messages" % len(errors))
         for message in errors:
             if not message["text"] or message["text"] not in result.stderr:
                 found.append("error message not shown on standard error: %r" % message["text"])
+        found += self.drawing_problems(fault, result, [m["text"] for m in errors])
         after = {key: canonical(a) for key, a in user_content(result.session).items()}
         for key, original in self.before.items():
             if key not in after:
@@ -82,6 +135,34 @@ class Scenario:
                 elif original.get(field) != now.get(field):
                     found.append("%s %s: %s changed" % (key[1], key[2], field))
         return found
+
+    def drawing_problems(self, fault, result, errors):
+        """The row, strays and what a failed removal may change."""
+        found = []
+        before = everything(self.session)
+        after = everything(result.session)
+        added = [key for key in after if key not in before]
+        # Gone, the host cannot delete what it created before it went.
+        if fault.get("effect") != "disconnect" or result.returncode == 0:
+            found += ["left %s %s under the host's name" % (key[1], key[2]) for key in added if not is_own(key)]
+        if result.returncode == 0:
+            found += row_problems(result, fault)
+        if errors and errors[0].startswith(REMOVAL_FAILED):
+            found += ["added %s %s after a failed removal" % (key[1], key[2]) for key in added]
+            if errors[0] == REMOVAL_FAILED:
+                found += ["deleted %s %s, yet the message says nothing" % (key[1], key[2])
+                          for key in before if key not in after]
+            elif errors[0] != REMOVAL_FAILED + PARTLY_CHANGED:
+                found.append("unknown message %r" % errors[0])
+            if result.session["stats"]["rebuilds"] != 0:
+                found.append("rebuilt after a failed removal")
+            if toggle_24(result.session) != toggle_24(self.session):
+                found.append("toggle 24 changed after a failed removal")
+        return found
+
+
+# The second run's earlier row stands apart from where the new one goes.
+SECOND = moved_earlier_row(load_example("zweiter-lauf.json"))
 
 
 class FaultInjection(SimTestCase):
@@ -107,12 +188,16 @@ class FaultInjection(SimTestCase):
         self.run_all(scenario, [{"afterCalls": n, "effect": "disconnect"} for n in range(scenario.total)])
 
     def test_second_run_error_at_every_call(self):
-        scenario = Scenario("zweiter-lauf", load_example("zweiter-lauf.json"), [])
+        scenario = Scenario("zweiter-lauf", SECOND, [])
         self.run_all(scenario, [{"member": m, "occurrence": k, "effect": "error"} for m, k in scenario.positions()])
 
     def test_second_run_nothing_at_every_call(self):
-        scenario = Scenario("zweiter-lauf", load_example("zweiter-lauf.json"), [])
+        scenario = Scenario("zweiter-lauf", SECOND, [])
         self.run_all(scenario, [{"member": m, "occurrence": k, "effect": "nothing"} for m, k in scenario.positions()])
+
+    def test_second_run_disconnect_after_every_call(self):
+        scenario = Scenario("zweiter-lauf", SECOND, [])
+        self.run_all(scenario, [{"afterCalls": n, "effect": "disconnect"} for n in range(scenario.total)])
 
     def test_normfix_error_at_every_call(self):
         scenario = Scenario("normfix", load_example("normfix.json"), ["--user", "anna"],

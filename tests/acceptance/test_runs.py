@@ -6,15 +6,10 @@ import os
 import tempfile
 import unittest
 
-from sim_harness import (CAPTION, POINT, SimTestCase, drawing_session, ini, note, road_session, run_sim, slot,
-                         symbol, user_content)
+from sim_harness import (CAPTION, POINT, SimTestCase, drawing_session, everything, ini, normalised, note,
+                         road_session, run_sim, slot, symbol, toggle_24, user_content)
 
 OWN_NOTES = ("glmLNote", "glmRNote")
-
-
-def toggle_24(session):
-    """Toggle 24 as the host holds it: on unless the file says otherwise."""
-    return session.get("application", {}).get("toggles", {}).get("24", True)
 
 
 def own_symbols(result):
@@ -30,37 +25,6 @@ def row_order(result):
 
 def texts(s, slots=range(1, 11)):
     return [slot(s, n) for n in slots]
-
-
-def normalised(annotations):
-    """Annotations in a form that does not depend on how the file spelled them."""
-    result = {}
-    for key, a in annotations.items():
-        entry = {k: v for k, v in a.items() if k not in ("texts", "textFormat")}
-        if "texts" in a or key[1] == "symbol":
-            entry["texts"] = [a.get("texts", {}).get(str(n), "") for n in range(1, 11)]
-            entry["texts"] = [t if t is not None else None for t in entry["texts"]]
-        format_ = a.get("textFormat", {})
-        entry["textFormat"] = (format_.get("typeFaceName", "Arial"), format_.get("charHeight", 0.0035),
-                               format_.get("bold", False))
-        entry.setdefault("allAround", False)
-        entry.setdefault("direction", 0)
-        entry.setdefault("angle", 0)
-        result[key] = entry
-    return result
-
-
-def everything(session):
-    """Every annotation of the session's active document, own output included, by sheet and name."""
-    document = session["documents"][session["activeDocument"]]
-    found = {}
-    for sheet in document.get("sheets", []):
-        for holder in [sheet] + sheet.get("views", []):
-            for s in holder.get("symbols", []):
-                found[(sheet["name"], "symbol", s["name"], holder.get("name"))] = s
-            for n in holder.get("notes", []):
-                found[(sheet["name"], "note", n["name"], holder.get("name"))] = n
-    return normalised(found)
 
 
 class RoadOfOneRun(SimTestCase):

@@ -41,18 +41,18 @@ Json SheetsWithEarlierRows(const std::vector<std::string>& notesOnBlatt1, const 
     return SessionJson({blatt1, blatt2}, extra);
 }
 
-/// Scans (which collects the earlier symbols) and removes.
-void ScanAndRemove(SimRun& r)
+/// Scans (which collects the earlier symbols) and removes; the removal's result.
+bool ScanAndRemove(SimRun& r)
 {
     drawing::ScanSheet(r.work);
-    ASSERT_FALSE(r.cc.IsErr());
-    drawing::RemovePrevious(r.work);
+    EXPECT_FALSE(r.cc.IsErr());
+    return drawing::RemovePrevious(r.work);
 }
 
 TEST(RemovePrevious, DeletesTheEarlierRowOfThisSheetOnly)
 {
     SimRun r(SheetsWithEarlierRows({"glmLNote", "DetailItem1", "glmRNote"}));
-    ScanAndRemove(r);
+    EXPECT_TRUE(ScanAndRemove(r));
 
     EXPECT_FALSE(r.cc.IsErr());
     EXPECT_EQ(r.SymbolNames(0), (Names{L"Oberfl\u00e4chensymbol1"}));
@@ -83,7 +83,7 @@ TEST(RemovePrevious, NeverDeletesWhatTheUserHadSelected)
             Json::array({Selected("NOTE", "DetailItem1@Blatt1"), Selected("SFSYMBOL", "Oberfl\u00e4chensymbol1@Blatt1"),
                          Selected("NOTE", "DetailItem2@Blatt1")});
         SimRun r(SheetsWithEarlierRows(c.notes, {{"selection", selection}}));
-        ScanAndRemove(r);
+        EXPECT_TRUE(ScanAndRemove(r));
         EXPECT_EQ(r.NoteNames(0), c.notesLeft);
         EXPECT_EQ(r.SymbolNames(0), (Names{L"Oberfl\u00e4chensymbol1"}));
     }
@@ -94,7 +94,7 @@ TEST(RemovePrevious, NothingEarlierNothingDeleted)
     SimRun r(
         SessionJson({SheetJson("Blatt1", {RaSymbol("Oberfl\u00e4chensymbol1", "3,2")}, {NoteJson("DetailItem1", "x")})},
                     {{"selection", Json::array({Selected("NOTE", "DetailItem1@Blatt1")})}}));
-    ScanAndRemove(r);
+    EXPECT_TRUE(ScanAndRemove(r));
     EXPECT_EQ(r.Calls("DeleteSelection"), 0);
     EXPECT_EQ(r.SymbolNames(0), (Names{L"Oberfl\u00e4chensymbol1"}));
     EXPECT_EQ(r.NoteNames(0), (Names{L"DetailItem1"}));
@@ -124,21 +124,35 @@ TEST(RemovePrevious, CallsEachHostMemberAsOftenAsTheRemovalNeeds)
     EXPECT_EQ(r.CallsSinceAttached(), total);
 }
 
-TEST(RemovePrevious, AFailureEndsTheRemovalSilently)
+TEST(RemovePrevious, AFailureEndsTheRemovalWithItsMessage)
 {
     const struct
     {
         const char* member;
         Names symbolsLeft;
         Names notesLeft;
+        const wchar_t* message;
     } cases[] = {
         // A failure while removing the notes leaves the earlier symbols as well.
-        {"DeleteSelection", {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"}, {L"glmLNote", L"glmRNote"}},
-        {"SelectByID", {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"}, {L"glmLNote", L"glmRNote"}},
-        {"Select2", {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"}, {}},
+        {"DeleteSelection",
+         {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"},
+         {L"glmLNote", L"glmRNote"},
+         drawing::kTextPreviousNotRemoved},
+        {"SelectByID",
+         {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"},
+         {L"glmLNote", L"glmRNote"},
+         drawing::kTextPreviousNotRemoved},
+        // The notes are deleted by then.
+        {"Select2",
+         {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"},
+         {},
+         drawing::kTextPreviousPartlyRemoved},
         // The scan asks each of the three symbols for its annotation; the fourth call is the removal's
         // first. An earlier symbol without one ends the removal like a failing call: no symbol is deleted.
-        {"GetAnnotation", {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"}, {}},
+        {"GetAnnotation",
+         {L"glmSymbol99", L"Oberfl\u00e4chensymbol1", L"glmSymbol01"},
+         {},
+         drawing::kTextPreviousPartlyRemoved},
     };
     for (const auto& c : cases)
     {
@@ -147,8 +161,8 @@ TEST(RemovePrevious, AFailureEndsTheRemovalSilently)
         SimRun r(testing_support::WithFaults(
             SheetsWithEarlierRows({"glmLNote", "glmRNote"}),
             {testing_support::Fault(c.member, annotation ? 4 : 1, annotation ? "nothing" : "error")}));
-        ScanAndRemove(r);
-        EXPECT_FALSE(r.cc.IsErr());
+        EXPECT_FALSE(ScanAndRemove(r));
+        EXPECT_EQ(r.cc.Description(), c.message);
         EXPECT_EQ(r.SymbolNames(0), c.symbolsLeft);
         EXPECT_EQ(r.NoteNames(0), c.notesLeft);
     }

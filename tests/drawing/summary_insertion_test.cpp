@@ -201,30 +201,39 @@ TEST(InsertSummary, AnnotationsTheHostDoesNotCreateAreSkipped)
     }
 }
 
-TEST(InsertSummary, AFailureEndsTheRowKeepsWhatWasInsertedAndRestoresTheToggle)
+TEST(InsertSummary, AFailureEndsTheRowKeepsWhatWasNamedAndRestoresTheToggle)
 {
     // A failing call, or an object the row cannot do without that comes back as nothing. Calls in row order:
-    // GetAnnotation and GetTextFormat once per symbol (summary, listed), then once per note. A name never
-    // given means the next run would not find the annotation.
+    // GetAnnotation and GetTextFormat once per symbol (summary, listed), then once per note. An annotation
+    // that could not be named is deleted again (asked for its annotation once more when that was missing):
+    // under the host's name the next run would neither find nor replace it.
     const struct
     {
-        const char* member;
-        int occurrence;
-        const char* effect;
+        const char* what;
+        std::vector<Json> faults;
         std::vector<std::wstring> symbols;
         std::vector<std::wstring> notes;
     } cases[] = {
-        {"InsertSurfaceFinishSymbol3", 2, "error", {L"glmSymbol99"}, {}},
-        {"SetBalloon", 1, "error", {L"glmSymbol99", L"glmSymbol01"}, {L"DetailItem1"}},
-        {"GetAnnotation", 1, "nothing", {L"Oberfl\u00e4chensymbol1"}, {}},
-        {"GetTextFormat", 2, "nothing", {L"glmSymbol99", L"glmSymbol01"}, {}},
-        {"GetTextFormat", 3, "nothing", {L"glmSymbol99", L"glmSymbol01"}, {L"DetailItem1"}},
-        {"GetAnnotation", 4, "nothing", {L"glmSymbol99", L"glmSymbol01"}, {L"glmLNote", L"DetailItem1"}},
+        {"second symbol's insertion", {Fault("InsertSurfaceFinishSymbol3", 2)}, {L"glmSymbol99"}, {}},
+        {"left note's balloon", {Fault("SetBalloon")}, {L"glmSymbol99", L"glmSymbol01"}, {}},
+        {"summary without annotation", {Fault("GetAnnotation", 1, "nothing")}, {}, {}},
+        {"listed symbol's name", {Fault("SetName", 2)}, {L"glmSymbol99"}, {}},
+        {"listed symbol's format, after its name",
+         {Fault("GetTextFormat", 2, "nothing")},
+         {L"glmSymbol99", L"glmSymbol01"},
+         {}},
+        {"left note's format", {Fault("GetTextFormat", 3, "nothing")}, {L"glmSymbol99", L"glmSymbol01"}, {}},
+        {"right note without annotation",
+         {Fault("GetAnnotation", 4, "nothing")},
+         {L"glmSymbol99", L"glmSymbol01"},
+         {L"glmLNote"}},
+        // The host fails the deletion too: the symbol stays, and the failure reported is the first one.
+        {"summary's name, deletion failing", {Fault("SetName"), Fault("Select2")}, {L"Oberfl\u00e4chensymbol1"}, {}},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(::testing::Message() << c.member << " #" << c.occurrence << " " << c.effect);
-        SimRun r = EmptySheet({}, {Fault(c.member, c.occurrence, c.effect)});
+        SCOPED_TRACE(c.what);
+        SimRun r = EmptySheet({}, c.faults);
         FillRow(r, 1);
 
         EXPECT_FALSE(drawing::InsertSummary(r.work));

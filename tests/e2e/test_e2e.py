@@ -50,6 +50,7 @@ def with_sheet_properties(session, properties):
 
 
 FIRST = example("erster-lauf.json")
+SECOND = example("zweiter-lauf.json")
 PART = {"format": "glattmark-cad-session/1", "activeDocument": 0,
         "documents": [{"path": "C:\\Modelle\\Welle.SLDPRT", "type": 1}]}
 
@@ -57,12 +58,22 @@ PART = {"format": "glattmark-cad-session/1", "activeDocument": 0,
 # user's annotations may change (Normfix corrects them); "nothing": the session stays as it was.
 # "ini": replacements in the example glattmark.ini.
 # "uncallable": calls glattmark-sim counts that the Windows program cannot make, by member.
+# "message": the one error message the run must show.
 # "package": the program and its INI files come from the Windows package, unpacked.
 # "kill": simhost is killed while the dialog is open; glattmark-sim meets a host gone after the calls of
 # the start-up instead.
 SCENARIOS = {
     "first-run": dict(session=FIRST, options=[]),
-    "second-run": dict(session=example("zweiter-lauf.json"), options=[]),
+    "second-run": dict(session=SECOND, options=[]),
+    # The first deletion of the earlier row fails: the run ends before the insertion, the sheet as it was.
+    "removal-fails": dict(
+        session=with_faults(SECOND, {"member": "DeleteSelection", "occurrence": 1, "effect": "error"}), options=[],
+        changes="nothing",
+        message="Die vorhandene Zeile konnte nicht entfernt werden. Es wurde keine neue Zeile geschrieben."),
+    # The scan misses the earlier row (the sheet's second symbol, its summary, is not handed out), so that the
+    # host refuses the new summary its name: the new symbol is deleted again and the run ends with a message.
+    "name-refused": dict(session=with_faults(SECOND, {"member": "GetNext", "occurrence": 1, "effect": "nothing"}),
+                         options=[], message="Oberflächensymbole konnten nicht korrekt erstellt werden."),
     # Normfix is checked and disabled for a user who is not a super user: --normfix 0 cannot change it.
     "normfix": dict(session=example("normfix.json"), changes="user",
                     options=["--kind", "0", "--method", "geschliffen", "--rough", "1,6", "--normfix", "0"]),
@@ -81,9 +92,10 @@ SCENARIOS = {
     "host-failure-mid-row": dict(
         session=with_faults(FIRST, {"member": "InsertSurfaceFinishSymbol3", "occurrence": 2, "effect": "error"}),
         options=[]),
-    # The 101st call inserts the second symbol of the row. Gone, the host answers no name lookup either: the
-    # application's SetUserPreferenceToggle, which turns toggle 24 on again and is looked up only then, is
-    # never called on Windows, while glattmark-sim counts its failing call.
+    # The 100th call inserts the second symbol of the row, which the host, gone, can neither name nor delete
+    # again. Gone, it answers no name lookup either: the application's SetUserPreferenceToggle, which turns
+    # toggle 24 on again and is looked up only then, is never called on Windows, while glattmark-sim counts its
+    # failing call.
     "server-gone-mid-row": dict(session=with_faults(FIRST, {"afterCalls": 100, "effect": "disconnect"}), options=[],
                                 uncallable={"SetUserPreferenceToggle": 1}),
     "server-killed": dict(session=FIRST, options=[], kill=True),
@@ -154,6 +166,8 @@ def check(scenario, before, win, sim):
         failures.append("exit status: Windows %s, glattmark-sim %s" % (seen["exitCode"], sim.status))
     failures += ["dialog%s" % d for d in differences(seen["dialog"], sim.transcript["dialog"])]
     failures += ["messages%s" % d for d in differences(seen["messages"], sim.transcript["messages"])]
+    if "message" in scenario and [m["text"] for m in seen["messages"]] != [scenario["message"]]:
+        failures.append("messages: %s, not the one expected" % [m["text"] for m in seen["messages"]])
     if scenario.get("kill"):
         return failures
 
@@ -172,6 +186,10 @@ def check(scenario, before, win, sim):
     check_stats(stats, failures)
 
     kept = annotations(after)
+    # Gone, the host cannot delete what it created before it went.
+    if not any(fault.get("effect") == "disconnect" for fault in before.get("faults", [])):
+        failures += ["left under the host's name: %s" % (key,) for key in kept
+                     if key not in annotations(before) and not is_program_output(key)]
     for key, item in annotations(before).items():
         if scenario.get("changes") == "nothing" or not is_program_output(key):
             if key not in kept:
