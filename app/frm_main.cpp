@@ -184,6 +184,8 @@ void frmMain::Work()
     drawing::RemoveSummaryFromList(run.list);
     if (run.settings.sortSymbols == 1)
         drawing::SortList(run.list, run.ports.platform.DecimalSeparator());
+    if (run.settings.rowForm == config::kSimplifiedForm)
+        drawing::SimplifyList(run.list);
     if (!symbols::CalculateSummary(run.settings, run.list, run.txtCalc, run.layout, run.cc))
         ShutDown();
 

@@ -82,6 +82,8 @@ void ReadSettings(vbIniHandler& ini, const std::wstring& iniPath, ui::Platform& 
     ini.GetVal(L"HAlign", s.hAlign, 0);
     ini.GetVal(L"Sort", s.sortSymbols, 0);
     ini.GetVal(L"StandardType", s.standardType, 1);
+    ini.GetVal(L"Form", s.rowForm, 0);
+    ini.GetVal(L"Scope", s.scanScope, 0);
 
     ini.Configure(L"", L"SymbolFont");
     ini.GetStr(L"FontName", s.symbolFontName, L"");

@@ -16,6 +16,13 @@ namespace config
 inline constexpr std::int32_t kFormatCapacity = 11;
 inline constexpr std::int32_t kListCapacity = 21;
 
+/// "Form" = 1: the row lists, instead of the distinct symbols, one plain basic symbol ("the drawing shows
+/// other requirements"). Any other value: the full list.
+inline constexpr std::int32_t kSimplifiedForm = 1;
+/// "Scope" = 1: the list covers the symbols of every sheet of the drawing. Any other value: the current
+/// sheet only.
+inline constexpr std::int32_t kWholeDrawing = 1;
+
 /// One known sheet format and where the row starts on it.
 struct FormatEntry
 {
@@ -32,6 +39,8 @@ struct Settings
     std::int32_t hAlign = 0;
     std::int32_t sortSymbols = 0;
     std::int32_t standardType = 1;
+    std::int32_t rowForm = 0;   ///< kSimplifiedForm or the full list
+    std::int32_t scanScope = 0; ///< kWholeDrawing or the current sheet
     std::wstring symbolFontName;
     std::int32_t symbolFontHeight = 0; ///< points
     std::wstring bracketFontName;

@@ -45,6 +45,47 @@ bool TakeSymbol(symbols::SymbolList& list, const symbols::sfsObject& work)
     return true;
 }
 
+/// What the scan does with the program's own output: on the current sheet it is the row to replace and the
+/// proposal; on another sheet it is that sheet's row, left as it is.
+enum class OwnOutput
+{
+    Take,
+    PassOver,
+};
+
+/// Sorts the symbols of one view into the lists. False when a list is full.
+bool TakeSymbolsOf(const host::ViewPtr& view, symbols::SymbolList& list, symbols::sfsObject& found, OwnOutput own)
+{
+    for (host::SFSymbolPtr symbol = view->GetFirstSFSymbol(); symbol; symbol = symbol->GetNext())
+    {
+        found.LoadFromSWX(symbol);
+        if (own == OwnOutput::PassOver && IsOwnSymbolName(found.Name))
+            continue;
+        if (!TakeSymbol(list, found))
+            return false;
+    }
+    return true;
+}
+
+/// The symbols of every sheet but the current one, sheet by sheet in the order the host gives. One call
+/// answers all of them. False when a list is full.
+bool TakeOtherSheets(const host::DrawingPtr& drawingDoc, symbols::SymbolList& list, symbols::sfsObject& found)
+{
+    for (const std::vector<host::ViewPtr>& sheetViews : drawingDoc->GetViews())
+    {
+        // The host puts the sheets in an order of its own; the current sheet, walked already, is known by its
+        // first view, the sheet itself, which bears the sheet's name.
+        if (sheetViews.empty() || host::Require(sheetViews.front(), "GetViews")->GetName() == list.sheetName)
+            continue;
+        for (const host::ViewPtr& view : sheetViews)
+        {
+            if (!TakeSymbolsOf(host::Require(view, "GetViews"), list, found, OwnOutput::PassOver))
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::wstring UnknownFormatMessage(std::int32_t formatCode)
@@ -66,20 +107,23 @@ void ScanSheet(Work& work)
     const host::DrawingPtr drawingDoc = RequireDrawing(work);
     list.sheetName = RequireCurrentSheet(drawingDoc)->GetName();
 
+    const bool wholeDrawing = work.settings.scanScope == config::kWholeDrawing;
+    const wchar_t* const tooMany = wholeDrawing ? kTextTooManySymbolsInDrawing : kTextTooManySymbols;
+    symbols::sfsObject found;
     // The walk yields the current sheet itself first, then its drawing views: every symbol found stands
     // on this sheet.
-    symbols::sfsObject found;
     for (host::ViewPtr view = drawingDoc->GetFirstView(); view; view = view->GetNextView())
     {
-        for (host::SFSymbolPtr symbol = view->GetFirstSFSymbol(); symbol; symbol = symbol->GetNext())
+        if (!TakeSymbolsOf(view, list, found, OwnOutput::Take))
         {
-            found.LoadFromSWX(symbol);
-            if (!TakeSymbol(list, found))
-            {
-                work.cc.eMisc(kTextTooManySymbols);
-                return;
-            }
+            work.cc.eMisc(tooMany);
+            return;
         }
+    }
+    if (wholeDrawing && !TakeOtherSheets(drawingDoc, list, found))
+    {
+        work.cc.eMisc(tooMany);
+        return;
     }
 
     CheckFonts(work);

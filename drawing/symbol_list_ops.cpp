@@ -80,4 +80,18 @@ void SortList(symbols::SymbolList& list, wchar_t decimalSeparator)
     }
 }
 
+void SimplifyList(symbols::SymbolList& list)
+{
+    if (list.sfsCount <= 0)
+        return;
+    symbols::sfsObject basic;
+    basic.sfsType = 0; // "Grundlegend"
+    // Slot 9 as a text like every other slot: the record stands for the plain symbol the host itself makes,
+    // not for a symbol read from the drawing, so there is no "no value" to keep.
+    basic.rv2 = std::wstring();
+    basic.Name = ListSymbolName(1);
+    list.sfsList[1] = basic;
+    list.sfsCount = 1;
+}
+
 } // namespace drawing

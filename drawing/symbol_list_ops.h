@@ -42,4 +42,10 @@ void RemoveSummaryFromList(symbols::SymbolList& list);
 /// texts are read under the given regional decimal separator.
 void SortList(symbols::SymbolList& list, wchar_t decimalSeparator);
 
+/// The simplified form of the row: when the list holds at least one symbol besides the summary, elements 1
+/// to sfsCount give way to one record, the plain basic symbol ("the drawing shows other requirements"):
+/// kind 0, every text the empty text, lay direction 0, not all around, no host symbol, named as the first
+/// listed symbol. An empty list stays empty.
+void SimplifyList(symbols::SymbolList& list);
+
 } // namespace drawing

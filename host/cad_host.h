@@ -141,6 +141,10 @@ public:
     /// The current sheet itself, as a view; GetNextView walks the drawing views of that sheet.
     virtual ViewPtr GetFirstView() = 0;
     virtual bool ActivateSheet(const std::wstring& name) = 0;
+    /// The views of every sheet: one list per sheet, the sheet itself first (as a view, named like the
+    /// sheet), then its drawing views. The order of the sheets is the host's own: the current sheet need
+    /// not come first.
+    virtual std::vector<std::vector<ViewPtr>> GetViews() = 0;
 };
 
 class Sheet : public HostObject
@@ -159,6 +163,8 @@ public:
     virtual SFSymbolPtr GetFirstSFSymbol() = 0;
     /// Path of the model the view shows; "" for the sheet itself.
     virtual std::wstring GetReferencedModelName() = 0;
+    /// The view's name; the sheet's name for the sheet itself.
+    virtual std::wstring GetName() = 0;
 };
 
 /// A surface-finish symbol (ISFSymbol). Text slots: 1 machining allowance, 2 production method,

@@ -185,6 +185,7 @@ public:
     host::ViewPtr GetNextView() override { return Wrap<ComView>(m_d.Call("GetNextView"), kView); }
     host::SFSymbolPtr GetFirstSFSymbol() override { return Wrap<ComSFSymbol>(m_d.Call("GetFirstSFSymbol"), kSymbol); }
     std::wstring GetReferencedModelName() override { return m_d.Call("GetReferencedModelName").Text(); }
+    std::wstring GetName() override { return m_d.Call("GetName").Text(); }
 };
 
 class ComCustomPropertyManager final : public host::CustomPropertyManager, public ComObject
@@ -342,6 +343,18 @@ public:
     bool ActivateSheet(const std::wstring& name) override
     {
         return m_d.Call("ActivateSheet", Variant::Text(name)).Bool();
+    }
+    std::vector<std::vector<host::ViewPtr>> GetViews() override
+    {
+        std::vector<std::vector<host::ViewPtr>> sheets;
+        for (auto& objects : m_d.Call("GetViews").ObjectArrays())
+        {
+            std::vector<host::ViewPtr> views;
+            for (auto& object : objects)
+                views.push_back(std::make_shared<ComView>(m_d.Child(std::move(object), kView)));
+            sheets.push_back(std::move(views));
+        }
+        return sheets;
     }
 };
 

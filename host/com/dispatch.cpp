@@ -242,4 +242,48 @@ std::vector<double> Result::Doubles() const
     return values;
 }
 
+std::vector<Variant> Result::VariantElements(const char* expected) const
+{
+    const VARIANT& v = m_value.Get();
+    if (v.vt != (VT_ARRAY | VT_VARIANT) || !v.parray || SafeArrayGetDim(v.parray) != 1)
+        Mismatch(expected);
+    LONG lower = 0;
+    LONG upper = -1;
+    if (FAILED(SafeArrayGetLBound(v.parray, 1, &lower)) || FAILED(SafeArrayGetUBound(v.parray, 1, &upper)))
+        Mismatch(expected);
+    std::vector<Variant> elements;
+    for (LONG i = lower; i <= upper; ++i)
+    {
+        Variant element;
+        const HRESULT hr = SafeArrayGetElement(v.parray, &i, element.Put());
+        if (FAILED(hr))
+            throw ComFailure(hr, m_member, L"an element of the array cannot be read");
+        elements.push_back(std::move(element));
+    }
+    return elements;
+}
+
+std::vector<std::vector<ComPtr<IDispatch>>> Result::ObjectArrays() const
+{
+    const VARTYPE type = m_value.Type();
+    if (type == VT_EMPTY || type == VT_NULL)
+        return {};
+    constexpr const char* kExpected = "an array of arrays of objects";
+    std::vector<std::vector<ComPtr<IDispatch>>> arrays;
+    for (Variant& inner : VariantElements(kExpected))
+    {
+        std::vector<ComPtr<IDispatch>> objects;
+        for (Variant& element : Result(std::move(inner), m_member).VariantElements(kExpected))
+        {
+            const Result item(std::move(element), m_member);
+            ComPtr<IDispatch> object = item.Object();
+            if (!object)
+                item.Mismatch("an object");
+            objects.push_back(std::move(object));
+        }
+        arrays.push_back(std::move(objects));
+    }
+    return arrays;
+}
+
 } // namespace host::com

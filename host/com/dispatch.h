@@ -61,8 +61,14 @@ public:
     ComPtr<IDispatch> Object() const;
     /// VT_ARRAY of VT_R8, or of VT_VARIANT each holding a number; VT_EMPTY and VT_NULL are no elements.
     std::vector<double> Doubles() const;
+    /// VT_ARRAY of VT_VARIANT whose elements are VT_ARRAY of VT_VARIANT, each element of those an object (as
+    /// Object() takes it, but never nothing); VT_EMPTY and VT_NULL are no arrays. Every object is checked
+    /// before any is handed out, and each holds its own reference.
+    std::vector<std::vector<ComPtr<IDispatch>>> ObjectArrays() const;
 
 private:
+    /// The elements of a one-dimensional VT_ARRAY of VT_VARIANT, each copied into a VARIANT of its own.
+    std::vector<Variant> VariantElements(const char* expected) const;
     Variant Coerced(VARTYPE type) const;
     [[noreturn]] void Mismatch(const char* expected) const;
 

@@ -100,6 +100,12 @@ public:
         return m_view ? Sheet().views.at(*m_view).referencedModel : std::wstring();
     }
 
+    std::wstring GetName() override
+    {
+        (void)m_state->Enter("GetName");
+        return m_view ? Sheet().views.at(*m_view).name : Sheet().name;
+    }
+
 private:
     SheetModel& Sheet() { return m_state->Document(m_document).sheets.at(m_sheet); }
 

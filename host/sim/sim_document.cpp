@@ -397,6 +397,24 @@ public:
         return true;
     }
 
+    std::vector<std::vector<host::ViewPtr>> GetViews() override
+    {
+        if (m_state->Enter("GetViews"))
+            return {};
+        const auto& document = RequireDrawing("GetViews");
+        // The real host leaves the order of the sheets open; the last sheet of the file comes first here, so
+        // that a program taking the first list for the current sheet is caught.
+        std::vector<std::vector<host::ViewPtr>> sheets;
+        for (std::size_t s = document.sheets.size(); s-- > 0;)
+        {
+            std::vector<host::ViewPtr> views{MakeView(m_state, m_document, s, std::nullopt)};
+            for (std::size_t v = 0; v < document.sheets[s].views.size(); ++v)
+                views.push_back(MakeView(m_state, m_document, s, v));
+            sheets.push_back(std::move(views));
+        }
+        return sheets;
+    }
+
 private:
     DocumentModel& RequireDrawing(const char* member)
     {

@@ -64,6 +64,8 @@ TEST_F(SettingsLoad, NoFilesGiveTheDefaults)
     EXPECT_EQ(s.hAlign, 0);
     EXPECT_EQ(s.sortSymbols, 0);
     EXPECT_EQ(s.standardType, 1);
+    EXPECT_EQ(s.rowForm, 0);
+    EXPECT_EQ(s.scanScope, 0);
     EXPECT_EQ(s.symbolFontName, L"");
     EXPECT_EQ(s.symbolFontHeight, 0);
     EXPECT_EQ(s.bracketFontName, L"");
@@ -106,6 +108,8 @@ TEST_F(SettingsLoad, ReadsInTheFixedOrder)
         {L"main", L"HAlign"},
         {L"main", L"Sort"},
         {L"main", L"StandardType"},
+        {L"main", L"Form"},
+        {L"main", L"Scope"},
         {L"SymbolFont", L"FontName"},
         {L"SymbolFont", L"FontHeight"},
         {L"BracketFont", L"FontName"},
@@ -389,15 +393,17 @@ TEST_F(SettingsLoad, OnlyTheFileOfDefaultsFillsANewIniFile)
     TempFolder folder;
     config::FileProfileStore files;
     const std::wstring iniPath = folder.File(L"glattmark.ini");
-    TempFolder::Write(folder.File(L"glattmark.cfg"), "[main]\r\nFormatCount=1\r\nSort=1\r\n"
+    TempFolder::Write(folder.File(L"glattmark.cfg"), "[main]\r\nFormatCount=1\r\nSort=1\r\nScope=1\r\nForm=1\r\n"
                                                      "[Format01]\r\nName=A4\r\nFormatCode=7\r\n"
                                                      "[NormFix]\r\nenabled=wahr\r\n"
                                                      "[Unused]\r\nx=1\r\n");
     const Loaded loaded = Load(files, iniPath);
     EXPECT_EQ(loaded.settings.sortSymbols, 1);
+    EXPECT_EQ(loaded.settings.rowForm, 1);
+    EXPECT_EQ(loaded.settings.scanScope, 1);
     EXPECT_EQ(loaded.settings.formats[0].FormatCode, 7);
     EXPECT_TRUE(loaded.settings.normFixEnabled);
-    EXPECT_EQ(TempFolder::Read(iniPath), "[main]\r\nFormatCount=1\r\nSort=1\r\n"
+    EXPECT_EQ(TempFolder::Read(iniPath), "[main]\r\nFormatCount=1\r\nSort=1\r\nForm=1\r\nScope=1\r\n"
                                          "[Format01]\r\nName=A4\r\nFormatCode=7\r\n"
                                          "[NormFix]\r\nenabled=wahr\r\n");
 }
@@ -429,6 +435,8 @@ TEST_F(SettingsLoad, TheExampleConfiguration)
     EXPECT_EQ(s.symbolFontName, L"Arial");
     EXPECT_EQ(s.symbolFontHeight, 14);
     EXPECT_EQ(s.bracketFontHeight, 10);
+    EXPECT_EQ(s.rowForm, 0); // named in both files, commented out
+    EXPECT_EQ(s.scanScope, 0);
     EXPECT_TRUE(s.normFixEnabled);
     EXPECT_TRUE(s.normFixFeedback);
     EXPECT_FALSE(s.normFixLocked);

@@ -101,6 +101,12 @@ SCENARIOS = {
     "server-killed": dict(session=FIRST, options=[], kill=True),
     # The package unpacked: glattmark.exe runs in its folder and finds the INI beside it.
     "package": dict(session=FIRST, options=[], package=True),
+    # Form=1: the brackets hold one plain basic symbol instead of the sheet's three.
+    "simplified": dict(session=example("vereinfacht.json"), ini={";Form=0": "Form=1"}, options=[]),
+    # Scope=1: the second sheet's views come through GetViews over COM; its symbols join the list, Normfix
+    # corrects one of them there (so the user's annotations change), and its earlier row stays.
+    "whole-drawing": dict(session=example("vereinfacht.json"), ini={";Scope=0": "Scope=1"}, changes="user",
+                          options=[]),
 }
 PACKAGE_FILES = {"glattmark.exe", "glattmark.ini", "glattmark.cfg", "LIESMICH.txt"}
 

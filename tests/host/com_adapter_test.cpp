@@ -112,6 +112,11 @@ TEST(ComAdapter, EveryMemberCrossesWithTheTypesOfTheTypedInterface)
         EXPECT_EQ(selection->DeSelect2({1}, host::SelectionManager::kAnyMark), 1);
         EXPECT_EQ(host::Require(drawing->GetCurrentSheet(), "sheet")->GetProperties(),
                   (std::vector<double>{8, 8, 1, 1, 0, 0.42, 0.297}));
+        const auto sheets = drawing->GetViews();
+        ASSERT_EQ(sheets.size(), 1u);
+        ASSERT_EQ(sheets[0].size(), 2u); // the sheet itself, then its view
+        EXPECT_EQ(sheets[0][0]->GetName(), L"Blatt1");
+        EXPECT_NE(sheets[0][1]->GetFirstSFSymbol(), nullptr);
     }
 
     std::set<std::string> seen;
@@ -216,6 +221,68 @@ TEST(ComAdapter, FailuresBecomeHostErrorsWithCodeMemberAndText)
     EXPECT_EQ(document->GetType(), host::kPart);
     EXPECT_EQ(FailureOf([&] { document->GetType(); }).Code(), host::kRpcDisconnected);
     EXPECT_EQ(FailureOf([&] { document->EditRebuild(); }).Code(), host::kRpcDisconnected);
+}
+
+/// A one-dimensional VT_ARRAY|VT_VARIANT holding the elements.
+Variant VariantArray(std::vector<Variant> elements)
+{
+    Variant array;
+    VARIANT* raw = array.Put();
+    raw->vt = VT_ARRAY | VT_VARIANT;
+    raw->parray = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(elements.size()));
+    for (LONG i = 0; i < static_cast<LONG>(elements.size()); ++i)
+        SafeArrayPutElement(raw->parray, &i, const_cast<VARIANT*>(&elements[static_cast<std::size_t>(i)].Get()));
+    return array;
+}
+
+TEST(ComAdapter, ArraysOfViewsAreCheckedAndEveryViewReleased)
+{
+    host::com::ComApartment apartment;
+    Served served(R"({ "format": "glattmark-cad-session/1" })");
+    const auto object = [&served] { return Variant::Dispatch(served.server->Application()); };
+    const auto arrays = [](Variant v) { return host::com::Result(std::move(v), "GetViews").ObjectArrays(); };
+    {
+        std::vector<Variant> first;
+        first.push_back(object());
+        first.push_back(object());
+        std::vector<Variant> outer;
+        outer.push_back(VariantArray(std::move(first)));
+        outer.push_back(VariantArray({}));
+        const auto read = arrays(VariantArray(std::move(outer)));
+        ASSERT_EQ(read.size(), 2u);
+        EXPECT_EQ(read[0].size(), 2u);
+        EXPECT_TRUE(read[0][1]);
+        EXPECT_TRUE(read[1].empty());
+        EXPECT_TRUE(arrays(Variant()).empty());
+    }
+    EXPECT_EQ(served.server->LiveObjects(), 0u);
+
+    // Anything but arrays of arrays of objects is no answer of GetViews; what was read of it goes again.
+    const auto malformed = [&](const char* what, auto make) {
+        SCOPED_TRACE(what);
+        const auto failure = FailureOf([&] { arrays(make()); });
+        EXPECT_EQ(failure.Code(), static_cast<std::int32_t>(DISP_E_TYPEMISMATCH));
+        EXPECT_EQ(failure.Member(), "GetViews");
+        EXPECT_EQ(served.server->LiveObjects(), 0u);
+    };
+    const auto outerOf = [](Variant element) {
+        std::vector<Variant> outer;
+        outer.push_back(std::move(element));
+        return VariantArray(std::move(outer));
+    };
+    const auto innerOf = [&object](Variant last) {
+        std::vector<Variant> inner;
+        inner.push_back(object());
+        inner.push_back(std::move(last));
+        return VariantArray(std::move(inner));
+    };
+    malformed("one object", object);
+    malformed("an array of objects", [&] { return innerOf(object()); });
+    malformed("an array of numbers", [] { return Variant::Array(VT_I4, host::com::SafeArray::OfI4({1, 2})); });
+    malformed("a number among the views", [&] { return outerOf(innerOf(Variant::I4(3))); });
+    malformed("nothing among the views", [&] { return outerOf(innerOf(Variant::Dispatch(nullptr))); });
+    malformed("an empty value among the views", [&] { return outerOf(innerOf(Variant())); });
+    malformed("a text among the views", [&] { return outerOf(innerOf(Variant::Text(L"Blatt1"))); });
 }
 
 } // namespace

@@ -97,6 +97,27 @@ TEST(SimHost, ViewWalkIsTheCurrentSheetThenItsViews)
     EXPECT_EQ(f.drawing->GetFirstView()->GetNextView()->GetNextView(), nullptr);
 }
 
+TEST(SimHost, GetViewsListsEverySheetLastFirstEachItselfThenItsViews)
+{
+    Fixture f;
+    std::vector<std::vector<std::wstring>> names;
+    for (const auto& sheet : f.drawing->GetViews())
+    {
+        names.emplace_back();
+        for (const auto& view : sheet)
+            names.back().push_back(view->GetName());
+    }
+    EXPECT_EQ(names, (std::vector<std::vector<std::wstring>>{{L"Blatt2", L"Ansicht3"},
+                                                             {L"Blatt1", L"Ansicht1", L"Ansicht2"}}));
+    // The sheet as a view walks the symbols on the sheet itself, as GetFirstView's does; the current sheet
+    // stays current.
+    const auto blatt1 = f.drawing->GetViews().at(1).front();
+    EXPECT_EQ(blatt1->GetFirstSFSymbol()->GetAnnotation()->GetName(), L"Oberflächensymbol1");
+    EXPECT_EQ(blatt1->GetNextView()->GetName(), L"Ansicht1");
+    EXPECT_EQ(f.session->CallCount("GetViews"), 2);
+    EXPECT_EQ(f.drawing->GetCurrentSheet()->GetName(), L"Blatt1");
+}
+
 TEST(SimHost, InsertionsStandAtTheSheetPickPointWithDefaultNames)
 {
     Fixture f;

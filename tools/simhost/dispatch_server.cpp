@@ -4,6 +4,7 @@
 #include "ui/conversions.h"
 
 #include <exception>
+#include <new>
 #include <optional>
 #include <span>
 #include <utility>
@@ -219,8 +220,40 @@ public:
     {
         Set(Variant::Dispatch(m_server.Wrap(std::move(object), kind)));
     }
+    /// Lists of objects of kind as a VT_ARRAY|VT_VARIANT whose elements are VT_ARRAY|VT_VARIANT of
+    /// VT_DISPATCH, the form a VB client reads as an array of arrays.
+    template <typename T> void ObjectArrays(const std::vector<std::vector<std::shared_ptr<T>>>& lists, Kind kind)
+    {
+        Set(VariantArray(lists.size(), [&](std::size_t i) {
+            const auto& list = lists[i];
+            return VariantArray(list.size(),
+                                [&](std::size_t k) { return Variant::Dispatch(m_server.Wrap(list[k], kind)); });
+        }));
+    }
 
 private:
+    /// A VT_ARRAY|VT_VARIANT of count elements, element i made by make(i). The VARIANT owns the array from the
+    /// start, so that a failure part way frees what was made.
+    template <typename Make> static Variant VariantArray(std::size_t count, Make&& make)
+    {
+        Variant array;
+        SAFEARRAY* raw = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(count));
+        if (!raw)
+            throw std::bad_alloc();
+        VARIANT* value = array.Put();
+        value->vt = VT_ARRAY | VT_VARIANT;
+        value->parray = raw;
+        for (LONG i = 0; i < static_cast<LONG>(count); ++i)
+        {
+            // The array takes a copy of the element (one more reference to an object); the element goes.
+            const Variant element = make(static_cast<std::size_t>(i));
+            const HRESULT hr = SafeArrayPutElement(raw, &i, const_cast<VARIANT*>(&element.Get()));
+            if (FAILED(hr))
+                throw host::Error(hr, "SafeArrayPutElement", "the array cannot be filled");
+        }
+        return array;
+    }
+
     void Set(Variant value)
     {
         if (m_result)
@@ -312,6 +345,8 @@ const Member kDocumentMembers[] = {
         r.Object(As<host::Drawing>(o).GetFirstView(), Kind::View); }},
     {L"ActivateSheet", Access::Method, 1, [](host::HostObject& o, const Args& a, Answer& r, bool) {
         r.Bool(As<host::Drawing>(o).ActivateSheet(a.Text(0))); }},
+    {L"GetViews", Access::Method, 0, [](host::HostObject& o, const Args&, Answer& r, bool) {
+        r.ObjectArrays(As<host::Drawing>(o).GetViews(), Kind::View); }},
 };
 
 const Member kSheetMembers[] = {
@@ -328,6 +363,8 @@ const Member kViewMembers[] = {
         r.Object(As<host::View>(o).GetFirstSFSymbol(), Kind::Symbol); }},
     {L"GetReferencedModelName", Access::Method, 0, [](host::HostObject& o, const Args&, Answer& r, bool) {
         r.Text(As<host::View>(o).GetReferencedModelName()); }},
+    {L"GetName", Access::Method, 0, [](host::HostObject& o, const Args&, Answer& r, bool) {
+        r.Text(As<host::View>(o).GetName()); }},
 };
 
 const Member kSymbolMembers[] = {
