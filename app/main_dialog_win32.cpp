@@ -1,8 +1,9 @@
 #include "app/main_dialog_win32.h"
 
 #include "app/frm_main.h"
-#include "ui/win32.h"
 #include "ui/window_win32.h"
+#include "win32/handles.h"
+#include "win32/win32.h"
 
 #include <array>
 #include <exception>
@@ -120,12 +121,12 @@ struct Win32DialogView::Impl
     HWND window = nullptr;
     std::map<int, HWND> controls;
     int dpi = 96;
-    std::map<FontKind, ui::UniqueGdi<HFONT>> fonts;
-    ui::UniqueGdi<HBRUSH> background{CreateSolidBrush(kBackground)};
-    ui::UniqueGdi<HBRUSH> comboFill{CreateSolidBrush(kComboFill)};
-    std::map<std::int32_t, ui::UniqueGdi<HBITMAP>> pictures; ///< bitmap resources by id
-    ui::UniqueIcon bigIcon;
-    ui::UniqueIcon smallIcon;
+    std::map<FontKind, win32::UniqueGdi<HFONT>> fonts;
+    win32::UniqueGdi<HBRUSH> background{CreateSolidBrush(kBackground)};
+    win32::UniqueGdi<HBRUSH> comboFill{CreateSolidBrush(kComboFill)};
+    std::map<std::int32_t, win32::UniqueGdi<HBITMAP>> pictures; ///< bitmap resources by id
+    win32::UniqueIcon bigIcon;
+    win32::UniqueIcon smallIcon;
 
     MainDialogEvents* events = nullptr;
     MainDialogState shown;  ///< what the controls show, as far as the view put it there or saw the user do it
@@ -157,7 +158,7 @@ void Win32DialogView::Impl::Create()
         throw std::runtime_error("CreateSolidBrush failed");
     bigIcon = ui::LoadIconResource(kIconId, true);
     smallIcon = ui::LoadIconResource(kIconId, false);
-    ui::RegisterWindowClass(kMainDialogClass, ui::OwnedWindowProcedure<Impl>, background.get(), bigIcon.get());
+    ui::RegisterWindowClass(kMainDialogClass, ui::OwnedWindowProcedure<Impl>, background.Get(), bigIcon.Get());
     dpi = ui::ScreenDpi();
     fonts[FontKind::Large] = ui::MakeFont(L"Tahoma", 11.25, true, dpi);
     fonts[FontKind::SmallBold] = ui::MakeFont(L"Tahoma", 8.25, true, dpi);
@@ -165,15 +166,15 @@ void Win32DialogView::Impl::Create()
     fonts[FontKind::FormDefault] = ui::MakeFont(L"MS Sans Serif", 8.25, false, dpi);
     for (std::int32_t id = kPictureBase; id < kPictureBase + 3; ++id)
     {
-        pictures[id].reset(static_cast<HBITMAP>(
+        pictures[id].Reset(static_cast<HBITMAP>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     }
 
     shown.caption = kCaption;
     window = ui::CreateCentredWindow(kMainDialogClass, shown.caption, kWindowStyle,
                                      ui::TwipsToPixels(kClientWidth, dpi), ui::TwipsToPixels(kClientHeight, dpi), this);
-    SendMessageW(window, WM_SETICON, ICON_BIG, AsLParam(bigIcon.get()));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, AsLParam(smallIcon.get()));
+    SendMessageW(window, WM_SETICON, ICON_BIG, AsLParam(bigIcon.Get()));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, AsLParam(smallIcon.Get()));
 
     for (const ControlLayout& layout : kControls)
     {
@@ -183,7 +184,7 @@ void Win32DialogView::Impl::Create()
         if (combo)
             place.bottom += MulDiv(kDropDownList, dpi, 96);
         HWND control = ui::CreateControl(window, layout.windowClass, layout.text, layout.style, place, layout.id,
-                                         fonts.at(layout.font).get());
+                                         fonts.at(layout.font).Get());
         controls[layout.id] = control;
         if (combo)
             FitClosedHeight(control, fieldHeight);
@@ -196,7 +197,7 @@ void Win32DialogView::Impl::Create()
 void Win32DialogView::Impl::RenderPicture(std::int32_t id)
 {
     const auto found = pictures.find(id);
-    HBITMAP bitmap = found == pictures.end() ? nullptr : found->second.get();
+    HBITMAP bitmap = found == pictures.end() ? nullptr : found->second.Get();
     SendMessageW(Control(kIdPicture), STM_SETIMAGE, IMAGE_BITMAP, AsLParam(bitmap));
 }
 
@@ -326,28 +327,24 @@ LRESULT Win32DialogView::Impl::OnControlColour(UINT message, HDC dc, HWND contro
     if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX)
     {
         SetBkColor(dc, kComboFill);
-        return AsLParam(comboFill.get());
+        return AsLParam(comboFill.Get());
     }
     if (control == Control(kIdLabel4))
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     SetBkColor(dc, kBackground);
-    return AsLParam(background.get());
+    return AsLParam(background.Get());
 }
 
 void Win32DialogView::Impl::Paint()
 {
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(window, &paint);
-    if (dc == nullptr)
+    const win32::PaintDc dc(window);
+    const win32::UniqueGdi<HPEN> pen{CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT))};
+    if (!dc || !pen)
         return;
-    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
-    HGDIOBJ previous = SelectObject(dc, pen);
+    const win32::SelectedObject selected(dc.Get(), pen.Get());
     const int y = ui::TwipsToPixels(kLineFrom.y, dpi);
-    MoveToEx(dc, ui::TwipsToPixels(kLineFrom.x, dpi), y, nullptr);
-    LineTo(dc, ui::TwipsToPixels(kLineTo.x, dpi) + 1, ui::TwipsToPixels(kLineTo.y, dpi));
-    SelectObject(dc, previous);
-    DeleteObject(pen);
-    EndPaint(window, &paint);
+    MoveToEx(dc.Get(), ui::TwipsToPixels(kLineFrom.x, dpi), y, nullptr);
+    LineTo(dc.Get(), ui::TwipsToPixels(kLineTo.x, dpi) + 1, ui::TwipsToPixels(kLineTo.y, dpi));
 }
 
 LRESULT Win32DialogView::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam)

@@ -13,7 +13,7 @@
 #include "symbols/text_measurer_gdi.h"
 #include "ui/message_window_win32.h"
 #include "ui/platform_win32.h"
-#include "ui/win32.h"
+#include "win32/win32.h"
 
 #include <commctrl.h>
 

@@ -30,9 +30,9 @@ struct Win32MessageWindow::Impl
     HWND window = nullptr;
     HWND label = nullptr;
     HWND ok = nullptr;
-    UniqueGdi<HFONT> font;
-    UniqueIcon bigIcon;
-    UniqueIcon smallIcon;
+    win32::UniqueGdi<HFONT> font;
+    win32::UniqueIcon bigIcon;
+    win32::UniqueIcon smallIcon;
     MessageWindowEvents* events = nullptr;
     bool modalRunning = false;
 
@@ -59,23 +59,23 @@ void Win32MessageWindow::Impl::Create()
                                  TwipsToPixels(kClientHeight, dpi), this);
     label = CreateControl(window, L"STATIC", L"Label1", WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
                           TwipsRect(kLabelTwips.left, kLabelTwips.top, kLabelTwips.right, kLabelTwips.bottom, dpi),
-                          kMessageLabelId, font.get());
+                          kMessageLabelId, font.Get());
     ok = CreateControl(window, L"BUTTON", L"Ok", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                        TwipsRect(kOkTwips.left, kOkTwips.top, kOkTwips.right, kOkTwips.bottom, dpi), kMessageOkId,
-                       font.get());
+                       font.Get());
 }
 
 void Win32MessageWindow::Impl::SetIcon(const IconId& icon)
 {
-    bigIcon.reset();
-    smallIcon.reset();
+    bigIcon.Reset();
+    smallIcon.Reset();
     if (icon)
     {
         bigIcon = LoadIconResource(*icon, true);
         smallIcon = LoadIconResource(*icon, false);
     }
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
 }
 
 void Win32MessageWindow::Impl::Command1_Click()

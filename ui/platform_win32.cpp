@@ -1,7 +1,7 @@
 #include "ui/platform_win32.h"
 
-#include "ui/ansi_win32.h"
-#include "ui/win32.h"
+#include "win32/ansi.h"
+#include "win32/win32.h"
 
 #include <string>
 #include <vector>
@@ -72,7 +72,7 @@ std::intptr_t Win32Platform::FindWindowByCaption(const std::wstring& caption)
 std::int32_t Win32Platform::BinaryType(const std::wstring& path)
 {
     DWORD type = 0;
-    if (!GetBinaryTypeA(ToAnsi(path).c_str(), &type))
+    if (!GetBinaryTypeA(win32::ToAnsi(path).c_str(), &type))
         return 0;
     return static_cast<std::int32_t>(type);
 }

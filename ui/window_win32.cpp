@@ -22,11 +22,10 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM parameter)
 int ScreenDpi()
 {
     constexpr int kDefaultDpi = 96;
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr)
+    const win32::WindowDc screen(nullptr);
+    if (!screen)
         return kDefaultDpi;
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     return dpi > 0 ? dpi : kDefaultDpi;
 }
 
@@ -42,7 +41,7 @@ RECT TwipsRect(int left, int top, int width, int height, int dpi)
     return RECT{x, y, x + TwipsToPixels(width, dpi), y + TwipsToPixels(height, dpi)};
 }
 
-UniqueGdi<HFONT> MakeFont(const std::wstring& face, double points, bool bold, int dpi)
+win32::UniqueGdi<HFONT> MakeFont(const std::wstring& face, double points, bool bold, int dpi)
 {
     LOGFONTW font{};
     // A negative height asks for the character height (the em), which is what a size in points means.
@@ -51,17 +50,17 @@ UniqueGdi<HFONT> MakeFont(const std::wstring& face, double points, bool bold, in
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
     face.copy(font.lfFaceName, LF_FACESIZE - 1);
-    UniqueGdi<HFONT> handle{CreateFontIndirectW(&font)};
+    win32::UniqueGdi<HFONT> handle{CreateFontIndirectW(&font)};
     if (!handle)
         throw std::runtime_error("CreateFontIndirectW failed");
     return handle;
 }
 
-UniqueIcon LoadIconResource(int id, bool big)
+win32::UniqueIcon LoadIconResource(int id, bool big)
 {
     const int width = GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON);
     const int height = GetSystemMetrics(big ? SM_CYICON : SM_CYSMICON);
-    return UniqueIcon{static_cast<HICON>(
+    return win32::UniqueIcon{static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, LR_DEFAULTCOLOR))};
 }
 

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "host/host_error.h"
-#include "ui/win32.h"
+#include "win32/win32.h"
 
 #include <oaidl.h>
 #include <objbase.h>

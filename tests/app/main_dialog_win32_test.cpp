@@ -1,8 +1,8 @@
 #include "app/main_dialog_win32.h"
 
 #include "tests/app/app_harness.h"
-#include "ui/win32.h"
 #include "ui/window_win32.h"
+#include "win32/win32.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include "ui/error_object.h"
 #include "ui/platform_win32.h"
-#include "ui/win32.h"
 #include "ui/window_win32.h"
+#include "win32/win32.h"
 
 #include <gtest/gtest.h>
 

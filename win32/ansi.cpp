@@ -1,10 +1,10 @@
-#include "ui/ansi_win32.h"
+#include "win32/ansi.h"
 
-#include "ui/win32.h"
+#include "win32/win32.h"
 
 #include <climits>
 
-namespace ui
+namespace win32
 {
 
 std::string ToAnsi(const std::wstring& text)
@@ -36,4 +36,4 @@ std::wstring FromAnsi(const std::string& bytes)
     return text;
 }
 
-} // namespace ui
+} // namespace win32
