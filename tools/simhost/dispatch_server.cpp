@@ -1,5 +1,6 @@
 #include "tools/simhost/dispatch_server.h"
 
+#include "host/com/object_kinds.h"
 #include "host/host_error.h"
 #include "ui/conversions.h"
 
@@ -663,31 +664,31 @@ const char* KindName(Kind kind)
     switch (kind)
     {
     case Kind::Application:
-        return "application";
+        return host::com::kApplication;
     case Kind::Frame:
-        return "frame";
+        return host::com::kFrame;
     case Kind::Document:
-        return "document";
+        return host::com::kDocument;
     case Kind::Sheet:
-        return "sheet";
+        return host::com::kSheet;
     case Kind::View:
-        return "view";
+        return host::com::kView;
     case Kind::Symbol:
-        return "sfSymbol";
+        return host::com::kSymbol;
     case Kind::Annotation:
-        return "annotation";
+        return host::com::kAnnotation;
     case Kind::Note:
-        return "note";
+        return host::com::kNote;
     case Kind::TextFormat:
-        return "textFormat";
+        return host::com::kTextFormat;
     case Kind::Extension:
-        return "extension";
+        return host::com::kExtension;
     case Kind::SelectionManager:
-        return "selectionManager";
+        return host::com::kSelectionManager;
     case Kind::PropertyManager:
-        return "customPropertyManager";
+        return host::com::kPropertyManager;
     case Kind::FeatureManager:
-        return "featureManager";
+        return host::com::kFeatureManager;
     }
     return "?";
 }
