@@ -143,6 +143,8 @@ struct Win32DialogView::Impl
     template <typename Action> void Fire(Action action);
     /// The same for the handlers that may open a window with a loop of its own: the dialog is disabled.
     template <typename Action> void FireDisabled(Action action);
+    /// Hands on the texts standing in the three boxes' fields that differ from what the handlers were told.
+    void TakeFieldTexts();
     void OnCommand(int id, int code);
     LRESULT OnControlColour(UINT message, HDC dc, HWND control);
     void Paint();
@@ -259,6 +261,24 @@ template <typename Action> void Win32DialogView::Impl::FireDisabled(Action actio
     EnableWindow(window, TRUE);
 }
 
+// "Ok" takes what stands in the fields when it is pressed. A text set without a notification (by another
+// program, by the system, by an input method) reaches the handlers here, as if typed.
+void Win32DialogView::Impl::TakeFieldTexts()
+{
+    if (events == nullptr || firing || rendering)
+        return;
+    // All three are read first: each handler draws the dialog anew, the other boxes as the handlers know them.
+    const std::wstring kind = ui::WindowText(Control(kIdSymbol));
+    const std::wstring rough = ui::WindowText(Control(kIdRough));
+    const std::wstring method = ui::WindowText(Control(kIdMethod));
+    if (kind != shown.stdSFSSymbol.text)
+        Fire([&kind](MainDialogEvents& e) { e.TypeKindText(kind); });
+    if (rough != shown.stdSFSRough.text)
+        Fire([&rough](MainDialogEvents& e) { e.SetRoughText(rough); });
+    if (method != shown.stdSFSMet.text)
+        Fire([&method](MainDialogEvents& e) { e.SetMethodText(method); });
+}
+
 void Win32DialogView::Impl::OnCommand(int id, int code)
 {
     if (rendering)
@@ -303,7 +323,10 @@ void Win32DialogView::Impl::OnCommand(int id, int code)
         return;
     case kIdOk:
         if (code == BN_CLICKED)
+        {
+            TakeFieldTexts();
             FireDisabled([](MainDialogEvents& e) { e.cmd_Ok_Click(); });
+        }
         return;
     case kIdCancel:
         if (code == BN_CLICKED)

@@ -191,4 +191,15 @@ TEST_F(Win32DialogTest, KindFollowsTheListAndComesBackAfterTyping)
     EXPECT_FALSE(IsWindowVisible(Dialog()));
 }
 
+TEST_F(Win32DialogTest, OkTakesTheTextsStandingInTheBoxesAtThePress)
+{
+    // Set by another program, the system or an input method: no notification tells the dialog.
+    SendMessageW(Control(app::kIdRough), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"12,5"));
+    SendMessageW(Edit(app::kIdMethod), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"gel\u00e4ppt"));
+    SendMessageW(Control(app::kIdOk), BM_CLICK, 0, 0);
+    ASSERT_EQ(h.form->RunEnding(), app::Ending::Ok);
+    EXPECT_EQ(h.run->list.sfsList[0].maxRoughStr, L"12,5");
+    EXPECT_EQ(h.run->list.sfsList[0].methodeStr, L"gel\u00e4ppt");
+}
+
 } // namespace
