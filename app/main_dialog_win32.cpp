@@ -160,7 +160,9 @@ void Win32DialogView::Impl::Create()
         throw std::runtime_error("CreateSolidBrush failed");
     bigIcon = ui::LoadIconResource(kIconId, true);
     smallIcon = ui::LoadIconResource(kIconId, false);
-    ui::RegisterWindowClass(kMainDialogClass, ui::OwnedWindowProcedure<Impl>, background.Get(), bigIcon.Get());
+    // The class serves every view of the process: it holds neither this view's brush nor its icon, which go
+    // with the view. The view erases its background itself and sets its icons with WM_SETICON.
+    ui::RegisterWindowClass(kMainDialogClass, ui::OwnedWindowProcedure<Impl>, nullptr);
     dpi = ui::ScreenDpi();
     fonts[FontKind::Large] = ui::MakeFont(L"Tahoma", 11.25, true, dpi);
     fonts[FontKind::SmallBold] = ui::MakeFont(L"Tahoma", 8.25, true, dpi);
@@ -383,6 +385,12 @@ LRESULT Win32DialogView::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return OnControlColour(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_ERASEBKGND: {
+        RECT client{};
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, background.Get());
+        return 1;
+    }
     case WM_PAINT:
         Paint();
         return 0;

@@ -51,7 +51,7 @@ struct Win32MessageWindow::Impl
 
 void Win32MessageWindow::Impl::Create()
 {
-    RegisterWindowClass(kMessageWindowClass, OwnedWindowProcedure<Impl>, GetSysColorBrush(COLOR_BTNFACE), nullptr);
+    RegisterWindowClass(kMessageWindowClass, OwnedWindowProcedure<Impl>, GetSysColorBrush(COLOR_BTNFACE));
     const int dpi = ScreenDpi();
     font = MakeFont(kFontFace, kFontPoints, false, dpi);
     // The procedure knows the window by its handle, which is stored here before WM_NCCREATE returns.

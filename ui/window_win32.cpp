@@ -64,7 +64,7 @@ win32::UniqueIcon LoadIconResource(int id, bool big)
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, LR_DEFAULTCOLOR))};
 }
 
-void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background, HICON icon)
+void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background)
 {
     const HINSTANCE module = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
@@ -77,7 +77,6 @@ void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH bac
     windowClass.hInstance = module;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     windowClass.hbrBackground = background;
-    windowClass.hIcon = icon;
     windowClass.lpszClassName = className;
     if (RegisterClassExW(&windowClass) == 0)
         throw std::runtime_error("RegisterClassExW failed");

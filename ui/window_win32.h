@@ -31,9 +31,11 @@ win32::UniqueGdi<HFONT> MakeFont(const std::wstring& face, double points, bool b
 /// icons; nothing when there is no such resource.
 win32::UniqueIcon LoadIconResource(int id, bool big);
 
-/// Registers a window class of this module once; later calls with the same name do nothing. Throws
+/// Registers a window class of this module once; later calls with the same name do nothing. The class
+/// outlives every window of it: background is a brush that lives as long as the process (a system colour
+/// brush), or none, and the class has no icon (each window sets its own with WM_SETICON). Throws
 /// std::runtime_error when it cannot be registered.
-void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background, HICON icon);
+void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background);
 
 /// Creates a top-level window with this client size, in the centre of the screen, hidden. Throws
 /// std::runtime_error when it cannot be made. parameter reaches WM_NCCREATE as lpCreateParams.

@@ -2,6 +2,7 @@
 
 #include "tests/app/app_harness.h"
 #include "ui/window_win32.h"
+#include "win32/handles.h"
 #include "win32/win32.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,18 @@ template <typename Handle> COLORREF BrushColour(Handle brush)
     LOGBRUSH logBrush{};
     GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof logBrush, &logBrush);
     return logBrush.lbColor;
+}
+
+/// The colour the window erases its background with, read back from a memory device context.
+COLORREF ErasedColour(HWND window)
+{
+    const win32::WindowDc screen(window);
+    const win32::UniqueHdc memory{CreateCompatibleDC(screen.Get())};
+    const win32::UniqueGdi<HBITMAP> bitmap{CreateCompatibleBitmap(screen.Get(), 4, 4)};
+    const win32::SelectedObject selected(memory.Get(), bitmap.Get());
+    SetPixel(memory.Get(), 1, 1, RGB(1, 2, 3));
+    SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0);
+    return GetPixel(memory.Get(), 1, 1);
 }
 
 class Win32DialogTest : public ::testing::Test
@@ -125,7 +138,7 @@ TEST_F(Win32DialogTest, StandardControlsAtTheirPlacesInTabOrder)
     }
 
     // Grey dialog, teal combo fields and lists, "1.80" in the grey-text colour.
-    EXPECT_EQ(BrushColour(GetClassLongPtrW(Dialog(), GCLP_HBRBACKGROUND)), RGB(192, 192, 192));
+    EXPECT_EQ(ErasedColour(Dialog()), RGB(192, 192, 192));
     HDC dc = GetDC(Dialog());
     EXPECT_EQ(BrushColour(SendMessageW(Dialog(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
                                        reinterpret_cast<LPARAM>(Edit(app::kIdMethod)))),
@@ -200,6 +213,24 @@ TEST_F(Win32DialogTest, OkTakesTheTextsStandingInTheBoxesAtThePress)
     ASSERT_EQ(h.form->RunEnding(), app::Ending::Ok);
     EXPECT_EQ(h.run->list.sfsList[0].maxRoughStr, L"12,5");
     EXPECT_EQ(h.run->list.sfsList[0].methodeStr, L"gel\u00e4ppt");
+}
+
+TEST(Win32DialogView, ASecondDialogOfTheProcessHasItsColoursAndIcon)
+{
+    for (const char* which : {"first", "second"})
+    {
+        SCOPED_TRACE(which);
+        Harness h{app_tests::DrawingSession()};
+        HWND dialog = reinterpret_cast<HWND>(h.view.WindowHandle());
+        EXPECT_EQ(ErasedColour(dialog), RGB(192, 192, 192));
+        const win32::WindowDc dc(dialog);
+        EXPECT_EQ(BrushColour(SendMessageW(dialog, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc.Get()), 0)),
+                  RGB(180, 226, 219));
+        ICONINFO icon{};
+        ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0)), &icon));
+        DeleteObject(icon.hbmColor);
+        DeleteObject(icon.hbmMask);
+    }
 }
 
 } // namespace
