@@ -136,7 +136,12 @@ struct Win32DialogView::Impl
     bool failed = false;
 
     void Create();
-    HWND Control(int id) const { return controls.at(id); }
+    /// The control of id; null before it exists.
+    HWND Control(int id) const
+    {
+        const auto found = controls.find(id);
+        return found == controls.end() ? nullptr : found->second;
+    }
     void RenderCombo(int id, const ComboBoxState& state, ComboBoxState& current);
     void RenderPicture(std::int32_t id);
     /// Hands an action to the handlers; while one runs, nothing else is handed on.
@@ -291,6 +296,8 @@ void Win32DialogView::Impl::OnCommand(int id, int code)
     case kIdRough:
     case kIdMethod: {
         HWND combo = Control(id);
+        if (combo == nullptr)
+            return;
         ComboBoxState& current = id == kIdSymbol  ? shown.stdSFSSymbol
                                  : id == kIdRough ? shown.stdSFSRough
                                                   : shown.stdSFSMet;
@@ -354,7 +361,8 @@ LRESULT Win32DialogView::Impl::OnControlColour(UINT message, HDC dc, HWND contro
         SetBkColor(dc, kComboFill);
         return AsLParam(comboFill.Get());
     }
-    if (control == Control(kIdLabel4))
+    // By the id: the system may ask for colours while the dialog is made, before the last control exists.
+    if (GetDlgCtrlID(control) == kIdLabel4)
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     SetBkColor(dc, kBackground);
     return AsLParam(background.Get());

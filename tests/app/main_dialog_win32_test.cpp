@@ -233,4 +233,35 @@ TEST(Win32DialogView, ASecondDialogOfTheProcessHasItsColoursAndIcon)
     }
 }
 
+/// While the dialog is made, asks it for a control's colours as the first control comes into being, as a
+/// system may before the last control exists.
+LRESULT CALLBACK AskColoursOfTheFirstControl(int code, WPARAM wParam, LPARAM lParam)
+{
+    static bool asked = false;
+    if (code == HCBT_CREATEWND && !asked)
+    {
+        const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+        HWND parent = create->lpcs->hwndParent;
+        if (parent != nullptr && ClassOf(parent) == app::kMainDialogClass)
+        {
+            asked = true;
+            const win32::WindowDc dc(parent);
+            SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()), static_cast<LPARAM>(wParam));
+            SendMessageW(parent, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc.Get()), static_cast<LPARAM>(wParam));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Win32DialogView, ColourMessageBeforeTheLastControlExistsIsAnswered)
+{
+    HHOOK hook = SetWindowsHookExW(WH_CBT, AskColoursOfTheFirstControl, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    Harness h{app_tests::DrawingSession()};
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(h.view.Failed());
+    h.form->Form_Load();
+    EXPECT_FALSE(h.form->Ended());
+}
+
 } // namespace
