@@ -1,6 +1,7 @@
 #include "app/main_dialog_win32.h"
 
 #include "app/frm_main.h"
+#include "app/run.h"
 #include "ui/window_win32.h"
 #include "win32/handles.h"
 #include "win32/win32.h"
@@ -506,8 +507,11 @@ LoopEnd Win32DialogView::RunMessageLoop(const std::function<bool()>& ended)
         if (m_impl->failed)
             return LoopEnd::WindowFailed;
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0 || got == -1)
+        if (got == 0)
             return LoopEnd::QuitRequested;
+        // The loop itself failed: no closed window, a failure.
+        if (got == -1)
+            return LoopEnd::WindowFailed;
         if (m_impl->window != nullptr && IsDialogMessageW(m_impl->window, &message))
             continue;
         TranslateMessage(&message);
@@ -519,6 +523,26 @@ LoopEnd Win32DialogView::RunMessageLoop(const std::function<bool()>& ended)
 bool Win32DialogView::Failed() const
 {
     return m_impl->failed;
+}
+
+int RunWindowsProgram(Run& run, Win32DialogView& view, frmMain& form)
+{
+    form.Form_Load();
+    const LoopEnd loopEnd = view.RunMessageLoop([&form] { return form.Ended(); });
+    if (form.Ended())
+        return form.RunEnding() == Ending::Error ? kExitErrorShown : kExitClean;
+
+    if (loopEnd == LoopEnd::WindowFailed)
+    {
+        // The last resort: the dialog's own code failed outside every handler, so the drawing is untouched.
+        run.cc.eMisc(kUnexpectedUntouched);
+        run.cc.DisplayError();
+        form.Form_Unload();
+        return kExitErrorShown;
+    }
+    // The system asked the process to end: as if the window were closed.
+    form.Form_Unload();
+    return kExitClean;
 }
 
 } // namespace app
