@@ -1,5 +1,7 @@
 #include "ui/window_win32.h"
 
+#include "win32/callback.h"
+
 #include <cmath>
 #include <stdexcept>
 
@@ -9,12 +11,20 @@ namespace ui
 namespace
 {
 
+struct EnabledWindows
+{
+    std::vector<HWND> windows;
+    win32::CallbackFailure failure;
+};
+
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM parameter)
 {
-    auto* windows = reinterpret_cast<std::vector<HWND>*>(parameter);
-    if (IsWindowVisible(window) && IsWindowEnabled(window))
-        windows->push_back(window);
-    return TRUE;
+    auto* collected = reinterpret_cast<EnabledWindows*>(parameter);
+    return collected->failure.Guard(FALSE, [&] {
+        if (IsWindowVisible(window) && IsWindowEnabled(window))
+            collected->windows.push_back(window);
+        return TRUE;
+    });
 }
 
 } // namespace
@@ -126,9 +136,10 @@ std::wstring WindowText(HWND window)
 
 OtherThreadWindowsDisabled::OtherThreadWindowsDisabled(HWND keep)
 {
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&windows));
-    for (HWND window : windows)
+    EnabledWindows collected;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&collected));
+    collected.failure.Rethrow();
+    for (HWND window : collected.windows)
     {
         if (window == keep)
             continue;

@@ -552,7 +552,22 @@ public:
         return DISP_E_BADINDEX;
     }
 
+    // The bookkeeping around a lookup or a call may fail too (no memory): COM's stub gets an HRESULT.
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
+    {
+        return host::com::AnsweredAsHresult([&] { return LookUp(names, count, ids); });
+    }
+
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* argError) override
+    {
+        return host::com::AnsweredAsHresult([&] { return Call(id, flags, params, result, exception, argError); });
+    }
+
+private:
+    ~DispatchObject() { m_server->m_live.erase(static_cast<IUnknown*>(this)); }
+
+    HRESULT LookUp(LPOLESTR* names, UINT count, DISPID* ids)
     {
         if (!names || !ids || count == 0)
             return E_INVALIDARG;
@@ -575,8 +590,7 @@ public:
         return count == 1 ? S_OK : DISP_E_UNKNOWNNAME; // named parameters are not offered
     }
 
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                     EXCEPINFO* exception, UINT* argError) override
+    HRESULT Call(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* argError)
     {
         m_server->Touch();
         const auto members = MembersOf(m_kind);
@@ -627,14 +641,15 @@ public:
                 return DISP_E_MEMBERNOTFOUND;
             return Raise(exception, error.Code(), error.what());
         }
+        catch (const std::bad_alloc&)
+        {
+            return E_OUTOFMEMORY;
+        }
         catch (const std::exception& error)
         {
             return Raise(exception, E_UNEXPECTED, error.what());
         }
     }
-
-private:
-    ~DispatchObject() { m_server->m_live.erase(static_cast<IUnknown*>(this)); }
 
     HRESULT Raise(EXCEPINFO* exception, HRESULT code, const char* text) const
     {

@@ -1,5 +1,6 @@
 #include "tools/uidriver/foreign_windows.h"
 
+#include "win32/callback.h"
 #include "win32/handles.h"
 
 namespace uidriver
@@ -25,31 +26,38 @@ template <typename T> LPARAM AsLParam(T value)
 
 struct Search
 {
-    DWORD processId;
+    DWORD processId = 0;
     std::vector<HWND> found;
+    win32::CallbackFailure failure;
 };
 
 BOOL CALLBACK CollectVisible(HWND window, LPARAM parameter)
 {
     auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window))
-        search->found.push_back(window);
-    return TRUE;
+    return search->failure.Guard(FALSE, [&] {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == search->processId && IsWindowVisible(window))
+            search->found.push_back(window);
+        return TRUE;
+    });
 }
 
 BOOL CALLBACK CollectChild(HWND window, LPARAM parameter)
 {
-    reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
-    return TRUE;
+    auto* search = reinterpret_cast<Search*>(parameter);
+    return search->failure.Guard(FALSE, [&] {
+        search->found.push_back(window);
+        return TRUE;
+    });
 }
 
 std::vector<HWND> ChildrenOf(HWND window)
 {
-    std::vector<HWND> children;
-    EnumChildWindows(window, CollectChild, AsLParam(&children));
-    return children;
+    Search search;
+    EnumChildWindows(window, CollectChild, AsLParam(&search));
+    search.failure.Rethrow();
+    return search.found;
 }
 
 /// The pixels of a bitmap, as 32-bit top-down rows.
@@ -91,8 +99,10 @@ bool FoundAt(const Pixels& shown, const Pixels& bitmap, int left, int top)
 
 std::vector<HWND> VisibleWindowsOf(DWORD processId)
 {
-    Search search{processId, {}};
+    Search search;
+    search.processId = processId;
     EnumWindows(CollectVisible, AsLParam(&search));
+    search.failure.Rethrow();
     return search.found;
 }
 
