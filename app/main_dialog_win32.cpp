@@ -2,6 +2,7 @@
 
 #include "app/frm_main.h"
 #include "app/run.h"
+#include "config/profile_win32.h"
 #include "ui/window_win32.h"
 #include "win32/handles.h"
 #include "win32/win32.h"
@@ -527,6 +528,14 @@ bool Win32DialogView::Failed() const
 
 int RunWindowsProgram(Run& run, Win32DialogView& view, frmMain& form)
 {
+    // Every setting would read as its default, and the configuration would look wrong with no hint why.
+    if (!config::Win32ProfileStore::Reaches(run.iniPath))
+    {
+        run.cc.Init(kCaption, kIconId, true);
+        run.cc.eMisc(config::UnreachableFolderMessage(run.iniPath));
+        run.cc.DisplayError();
+        return kExitErrorShown;
+    }
     form.Form_Load();
     const LoopEnd loopEnd = view.RunMessageLoop([&form] { return form.Ended(); });
     if (form.Ended())

@@ -31,7 +31,27 @@ private:
     std::string m_bytes;
 };
 
+/// The file as the A functions take it. A path no form reaches keeps its '?' for the characters the code page
+/// lacks: no file can bear that name, so it reads as a missing file and takes no writes.
+std::string FileBytes(const std::wstring& file)
+{
+    return win32::AnsiPath(file).value_or(win32::ToAnsi(file));
+}
+
 } // namespace
+
+bool Win32ProfileStore::Reaches(const std::wstring& file)
+{
+    return win32::AnsiPath(file).has_value();
+}
+
+std::wstring UnreachableFolderMessage(const std::wstring& iniPath)
+{
+    const std::wstring folder = iniPath.substr(0, iniPath.find_last_of(L"\\/"));
+    return L"Die Konfiguration kann nicht gelesen werden: Der Ordner \"" + folder +
+           L"\" oder der Name des Programms enth\u00e4lt Zeichen, die Windows f\u00fcr INI-Dateien nicht "
+           L"darstellen kann. Bitte das Programm in einen Ordner mit einfachem Namen kopieren.";
+}
 
 std::int32_t Win32ProfileStore::GetString(const std::wstring& section, const std::wstring& key,
                                           const std::optional<std::wstring>& defaultValue, std::wstring& returned,
@@ -40,7 +60,7 @@ std::int32_t Win32ProfileStore::GetString(const std::wstring& section, const std
     const std::string sectionBytes = win32::ToAnsi(section);
     const std::string keyBytes = win32::ToAnsi(key);
     const AnsiArgument defaultBytes(defaultValue);
-    const std::string fileBytes = win32::ToAnsi(file);
+    const std::string fileBytes = FileBytes(file);
     const DWORD size = bufferSize > 0 ? static_cast<DWORD>(bufferSize) : 0;
     // One byte more than the function may use, so that a buffer of size 0 still has a place to point to.
     std::vector<char> buffer(std::size_t{size} + 1, '\0');
@@ -54,7 +74,7 @@ std::int32_t Win32ProfileStore::GetString(const std::wstring& section, const std
 std::vector<std::wstring> Win32ProfileStore::GetKeyNames(const std::wstring& section, const std::wstring& file)
 {
     const std::string sectionBytes = win32::ToAnsi(section);
-    const std::string fileBytes = win32::ToAnsi(file);
+    const std::string fileBytes = FileBytes(file);
     // A list that does not fit comes back cut, with a count of size - 2.
     std::vector<char> buffer(1024);
     DWORD count = 0;
@@ -83,7 +103,7 @@ bool Win32ProfileStore::WriteString(const std::wstring& section, const std::opti
     const std::string sectionBytes = win32::ToAnsi(section);
     const AnsiArgument keyBytes(key);
     const AnsiArgument valueBytes(value);
-    const std::string fileBytes = win32::ToAnsi(file);
+    const std::string fileBytes = FileBytes(file);
     return WritePrivateProfileStringA(sectionBytes.c_str(), keyBytes.Get(), valueBytes.Get(), fileBytes.c_str()) != 0;
 }
 

@@ -72,7 +72,8 @@ std::intptr_t Win32Platform::FindWindowByCaption(const std::wstring& caption)
 std::int32_t Win32Platform::BinaryType(const std::wstring& path)
 {
     DWORD type = 0;
-    if (!GetBinaryTypeA(win32::ToAnsi(path).c_str(), &type))
+    const auto bytes = win32::AnsiPath(path);
+    if (!bytes || !GetBinaryTypeA(bytes->c_str(), &type))
         return 0;
     return static_cast<std::int32_t>(type);
 }

@@ -19,7 +19,7 @@ public:
     std::wstring ExecutablePath() override;
     /// FindWindow with no class name.
     std::intptr_t FindWindowByCaption(const std::wstring& caption) override;
-    /// GetBinaryTypeA on the path in the ANSI code page; 0 when the call fails.
+    /// GetBinaryTypeA on the path in the ANSI code page (its short form where needed); 0 when the call fails.
     std::int32_t BinaryType(const std::wstring& path) override;
     /// SetWindowLongPtr with GWLP_HWNDPARENT; its result is not examined.
     void SetOwnerWindow(std::intptr_t window, std::intptr_t owner) override;

@@ -3,9 +3,41 @@
 #include "win32/win32.h"
 
 #include <climits>
+#include <vector>
 
 namespace win32
 {
+
+namespace
+{
+
+/// The short form of an existing file or folder; "" when there is none.
+std::wstring ShortPath(const std::wstring& path)
+{
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;)
+    {
+        const DWORD length = GetShortPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size())
+            return std::wstring(buffer.data(), length);
+        buffer.resize(length); // the length asked for counts the terminating null character
+    }
+}
+
+/// The bytes of text when the code page gives back exactly text.
+std::optional<std::string> Exactly(const std::wstring& text)
+{
+    if (text.empty())
+        return std::nullopt;
+    std::string bytes = ToAnsi(text);
+    if (FromAnsi(bytes) != text)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
 
 std::string ToAnsi(const std::wstring& text)
 {
@@ -34,6 +66,24 @@ std::wstring FromAnsi(const std::string& bytes)
     std::wstring text(static_cast<std::size_t>(size), L'\0');
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, text.data(), size);
     return text;
+}
+
+std::optional<std::string> AnsiPath(const std::wstring& path)
+{
+    if (path.empty())
+        return std::string();
+    if (auto bytes = Exactly(path))
+        return bytes;
+    if (auto bytes = Exactly(ShortPath(path)))
+        return bytes;
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos || slash == 0)
+        return std::nullopt;
+    const auto folder = Exactly(ShortPath(path.substr(0, slash)));
+    const auto name = Exactly(path.substr(slash + 1));
+    if (!folder || !name)
+        return std::nullopt;
+    return *folder + "\\" + *name;
 }
 
 } // namespace win32
