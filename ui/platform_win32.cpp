@@ -29,7 +29,9 @@ std::optional<std::wstring> Win32Platform::LoginName()
         return std::nullopt;
     // On success the size counts the terminating null character.
     buffer.resize(size - 1);
-    return buffer;
+    // As GetUserNameA gives it, through the ANSI code page: the name is compared with the super users of the
+    // INI file, which the profile functions read through that code page.
+    return win32::ThroughAnsi(buffer);
 }
 
 void Win32Platform::SetTopMost(std::intptr_t windowHandle)

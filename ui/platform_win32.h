@@ -9,7 +9,8 @@ namespace ui
 class Win32Platform : public Platform
 {
 public:
-    /// GetUserName with a buffer of 255 characters; nothing when the call fails (also for a longer name).
+    /// GetUserName with a buffer of 255 characters, through the ANSI code page as GetUserNameA gives it;
+    /// nothing when the call fails (also for a longer name).
     std::optional<std::wstring> LoginName() override;
     /// SetWindowPos with HWND_TOPMOST, neither moving nor resizing the window; its result is not examined.
     void SetTopMost(std::intptr_t windowHandle) override;

@@ -68,6 +68,11 @@ std::wstring FromAnsi(const std::string& bytes)
     return text;
 }
 
+std::wstring ThroughAnsi(const std::wstring& text)
+{
+    return FromAnsi(ToAnsi(text));
+}
+
 std::optional<std::string> AnsiPath(const std::wstring& path)
 {
     if (path.empty())

@@ -13,6 +13,8 @@ namespace win32
 std::string ToAnsi(const std::wstring& text);
 /// ANSI code page bytes back to text.
 std::wstring FromAnsi(const std::string& bytes);
+/// The text as it comes back from an A function: what survives a trip through the code page.
+std::wstring ThroughAnsi(const std::wstring& text);
 
 /// A path as an A function can reach the file: the path itself when the code page holds every character;
 /// else its short (8.3) form, or the short form of its folder with the file's own name, when that form

@@ -136,6 +136,18 @@ TEST_F(Win32MessageWindowTest, CloseBoxUnloadsTheWindow)
     EXPECT_EQ(cc.Caption(), L"Form1");
 }
 
+TEST(Win32Platform, LoginNameIsTheNameAsTheProfileFunctionsSeeIt)
+{
+    // Wine takes the login name from WINEUSERNAME. The L with stroke is not in code page 1252: an INI file
+    // written in that code page names the user "?ukasz", and the profile functions read it so.
+    ASSERT_TRUE(SetEnvironmentVariableW(L"WINEUSERNAME", L"\u0141ukasz"));
+    wchar_t system[64] = {};
+    DWORD size = 64;
+    ASSERT_TRUE(GetUserNameW(system, &size));
+    ASSERT_EQ(std::wstring(system), L"\u0141ukasz") << "the system no longer takes the name from WINEUSERNAME";
+    EXPECT_EQ(ui::Win32Platform().LoginName(), L"?ukasz");
+}
+
 TEST(Win32Platform, AnswersFromTheSystem)
 {
     ui::Win32Platform platform;
