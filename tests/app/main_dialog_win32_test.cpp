@@ -73,6 +73,13 @@ COLORREF ErasedColour(HWND window)
     return GetPixel(memory.Get(), 1, 1);
 }
 
+LOGFONTW FontOf(HWND window)
+{
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
 class Win32DialogTest : public ::testing::Test
 {
 protected:
@@ -110,11 +117,16 @@ TEST_F(Win32DialogTest, StandardControlsAtTheirPlacesInTabOrder)
                   std::vector<LONG>({e.place.left, e.place.top, e.place.right, e.place.bottom}));
         if (e.face == nullptr)
             continue;
-        LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-        EXPECT_EQ(std::wstring(font.lfFaceName), e.face);
-        EXPECT_EQ(font.lfHeight, -e.height);
-        EXPECT_EQ(font.lfWeight >= FW_BOLD, e.bold);
+        // A combo box's field shows the text: its font is the one that counts.
+        HWND field = FindWindowExW(control, nullptr, L"Edit", nullptr);
+        for (HWND shown : field != nullptr ? std::vector<HWND>{control, field} : std::vector<HWND>{control})
+        {
+            SCOPED_TRACE(shown == field ? "edit field" : "control");
+            const LOGFONTW font = FontOf(shown);
+            EXPECT_EQ(std::wstring(font.lfFaceName), e.face);
+            EXPECT_EQ(font.lfHeight, -e.height);
+            EXPECT_EQ(font.lfWeight >= FW_BOLD, e.bold);
+        }
     }
 
     const auto& state = h.form->State();
