@@ -31,6 +31,9 @@ constexpr COLORREF kComboFill = RGB(180, 226, 219);
 constexpr POINT kLineFrom{105, 1665};
 constexpr POINT kLineTo{3720, 1665};
 
+/// The resolution the pixel sizes here are given for.
+constexpr int kDesignDpi = 96;
+
 /// Room for the opened list of a combo box below its field, in pixels at 96 dpi: about twelve entries.
 constexpr int kDropDownList = 200;
 
@@ -97,6 +100,22 @@ std::wstring ComboItem(HWND combo, int index)
     const LRESULT copied = SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), AsLParam(text.data()));
     text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
     return text;
+}
+
+/// Bitmap resource id at the screen's resolution: the pictures are drawn for 96 dpi and scale as the layout
+/// does; at 96 dpi they stay pixel for pixel as drawn.
+win32::UniqueGdi<HBITMAP> LoadPicture(std::int32_t id, int dpi)
+{
+    win32::UniqueGdi<HBITMAP> picture{static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR))};
+    BITMAP size{};
+    if (!picture || dpi == kDesignDpi || GetObjectW(picture.Get(), sizeof size, &size) == 0)
+        return picture;
+    HANDLE scaled = CopyImage(picture.Get(), IMAGE_BITMAP, MulDiv(size.bmWidth, dpi, kDesignDpi),
+                              MulDiv(size.bmHeight, dpi, kDesignDpi), LR_COPYRETURNORG);
+    if (scaled != nullptr && scaled != picture.Get())
+        picture.Reset(static_cast<HBITMAP>(scaled));
+    return picture;
 }
 
 /// Makes the closed combo box as high as its place in the layout. The field's height follows the font
@@ -176,10 +195,7 @@ void Win32DialogView::Impl::Create()
     fonts[FontKind::Small] = ui::MakeFont(L"Tahoma", 8.25, false, dpi);
     fonts[FontKind::FormDefault] = ui::MakeFont(L"MS Sans Serif", 8.25, false, dpi);
     for (std::int32_t id = kPictureBase; id < kPictureBase + 3; ++id)
-    {
-        pictures[id].Reset(static_cast<HBITMAP>(
-            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-    }
+        pictures[id] = LoadPicture(id, dpi);
 
     shown.caption = kCaption;
     window = ui::CreateCentredWindow(kMainDialogClass, shown.caption, kWindowStyle,
@@ -193,7 +209,7 @@ void Win32DialogView::Impl::Create()
         const bool combo = layout.windowClass == std::wstring(L"COMBOBOX");
         const int fieldHeight = place.bottom - place.top;
         if (combo)
-            place.bottom += MulDiv(kDropDownList, dpi, 96);
+            place.bottom += MulDiv(kDropDownList, dpi, kDesignDpi);
         HWND control = ui::CreateControl(window, layout.windowClass, layout.text, layout.style, place, layout.id,
                                          fonts.at(layout.font).Get());
         controls[layout.id] = control;

@@ -17,11 +17,11 @@ cmake --preset linux-release
 cmake --build --preset linux-release
 ctest --preset linux-release
 
-# The Windows tests run in Wine prefixes of the build tree (cmake/wine-run.sh): wine-prefix for the unit
-# tests, e2e-prefix for the end-to-end tests, whose servers stay up between tests. Stop those servers, and
-# only those, however the run ends.
+# The Windows tests run in Wine prefixes of the build trees (cmake/wine-run.sh): wine-prefix for the unit
+# tests, dpi144-prefix for the dialog at 150 %, e2e-prefix for the end-to-end tests, whose servers stay up
+# between tests. Stop those servers, and only those, however the run ends.
 stop_wine() {
-    for prefix in build/windows/wine-prefix build/windows/e2e-prefix; do
+    for prefix in build/windows*/*-prefix; do
         if [ -d "$prefix" ] && command -v wineserver >/dev/null; then
             WINEPREFIX="$PWD/$prefix" wineserver -k 2>/dev/null || true
         fi
