@@ -218,6 +218,9 @@ void Win32MessageWindow::ShowModal()
         DispatchMessageW(&message);
     }
     impl.modalRunning = false;
+    // Ended otherwise than by "Ok" or the close box (the request to end, a failure): the showing is over.
+    if (impl.window != nullptr)
+        ShowWindow(impl.window, SW_HIDE);
 }
 
 std::intptr_t Win32MessageWindow::WindowHandle() const

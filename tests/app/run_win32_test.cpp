@@ -9,6 +9,7 @@
 #include "drawing/summary_insertion.h"
 #include "symbols/summary_calculation.h"
 #include "tests/app/app_harness.h"
+#include "tests/support/failing_allocations.h"
 #include "ui/error_object.h"
 #include "ui/message_window_win32.h"
 #include "ui/platform_win32.h"
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -109,6 +111,164 @@ TEST(Win32Messages, EveryMessageFitsTheMessageWindow)
 }
 
 using Harness = app_tests::BasicAppHarness<app::Win32DialogView>;
+
+/// The message windows of glattmark.exe.
+struct RealWindows
+{
+    ui::Win32Platform platform;
+    ui::Win32MessageWindow messageWindow{platform};
+    ui::Win32ReportBox reportBox;
+};
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+/// Acts from inside the message loop of whatever window of this thread runs one, as the user or another
+/// program would: every visible top-level window of the thread is handed to act once, on the timer's next
+/// tick after it appears.
+class FromInsideTheLoops
+{
+public:
+    explicit FromInsideTheLoops(std::function<void(HWND window)> act) : m_act(std::move(act))
+    {
+        s_current = this;
+        m_timer = SetTimer(nullptr, 0, 20, Tick);
+    }
+    FromInsideTheLoops(const FromInsideTheLoops&) = delete;
+    FromInsideTheLoops& operator=(const FromInsideTheLoops&) = delete;
+    ~FromInsideTheLoops()
+    {
+        KillTimer(nullptr, m_timer);
+        s_current = nullptr;
+    }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        if (s_current == nullptr)
+            return;
+        std::vector<HWND> windows;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM list) {
+                if (IsWindowVisible(window))
+                    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&windows));
+        for (HWND window : windows)
+        {
+            if (std::find(s_current->m_seen.begin(), s_current->m_seen.end(), window) != s_current->m_seen.end())
+                continue;
+            s_current->m_seen.push_back(window);
+            s_current->m_act(window);
+        }
+    }
+
+    static inline FromInsideTheLoops* s_current = nullptr;
+    std::function<void(HWND window)> m_act;
+    std::vector<HWND> m_seen;
+    UINT_PTR m_timer = 0;
+};
+
+/// "Ok" and "Abbruch" of the dialog pressed again, posted as a second click or another program would.
+void PressOkAndCancel(HWND dialog)
+{
+    for (int id : {app::kIdOk, app::kIdCancel})
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::size_t RowsOnTheSheet(const Harness& h)
+{
+    return static_cast<std::size_t>(std::count_if(h.Sheet().symbols.begin(), h.Sheet().symbols.end(),
+                                                  [](const auto& symbol) { return symbol.name == L"glmSymbol99"; }));
+}
+
+TEST(Win32Reentrancy, OkWhileTheNormfixReportIsUpStartsNoSecondRun)
+{
+    RealWindows real;
+    Harness h{app_tests::DrawingSession({testing_support::RaSymbol("Oberfl\u00e4chensymbol1", "3.2")}),
+              &real.messageWindow, &real.reportBox};
+    h.Ini(L"NormFix", L"feedback", L"1");
+    HWND dialog = reinterpret_cast<HWND>(h.view.WindowHandle());
+    int reports = 0;
+    const FromInsideTheLoops user([dialog, &reports](HWND window) {
+        if (ClassOf(window) != L"#32770")
+            return;
+        ++reports;
+        PressOkAndCancel(dialog);
+        PostMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+    });
+    h.form->Form_Load();
+    SendMessageW(GetDlgItem(dialog, app::kIdOk), BM_CLICK, 0, 0);
+
+    EXPECT_EQ(h.form->RunEnding(), app::Ending::Ok);
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(h.session->Rebuilds(), 1);
+    EXPECT_EQ(RowsOnTheSheet(h), 1u);
+}
+
+TEST(Win32Reentrancy, OkWhileTheMessageWindowIsUpStartsNoSecondRun)
+{
+    RealWindows real;
+    Harness h{testing_support::WithFaults(app_tests::DrawingSession(),
+                                          {testing_support::Fault("InsertSurfaceFinishSymbol3")}),
+              &real.messageWindow, &real.reportBox};
+    HWND dialog = reinterpret_cast<HWND>(h.view.WindowHandle());
+    std::vector<std::wstring> shown;
+    const FromInsideTheLoops user([&](HWND window) {
+        if (ClassOf(window) != ui::kMessageWindowClass)
+            return;
+        shown.push_back(ui::WindowText(GetDlgItem(window, ui::kMessageLabelId)));
+        PressOkAndCancel(dialog);
+        PostMessageW(GetDlgItem(window, ui::kMessageOkId), BM_CLICK, 0, 0);
+    });
+    h.form->Form_Load();
+    SendMessageW(GetDlgItem(dialog, app::kIdOk), BM_CLICK, 0, 0);
+
+    EXPECT_EQ(h.form->RunEnding(), app::Ending::Error);
+    EXPECT_EQ(shown, std::vector<std::wstring>{drawing::kTextSymbolsNotCreated});
+    EXPECT_EQ(h.session->CallCount("InsertSurfaceFinishSymbol3"), 1);
+    EXPECT_EQ(h.session->Rebuilds(), 0);
+}
+
+TEST(Win32Run, RequestToEndWhileTheDialogWaitsIsTheCloseBox)
+{
+    Harness h{app_tests::DrawingSession()};
+    const FromInsideTheLoops system([&h](HWND window) {
+        if (window == reinterpret_cast<HWND>(h.view.WindowHandle()))
+            PostQuitMessage(0);
+    });
+    EXPECT_EQ(app::RunWindowsProgram(*h.run, h.view, *h.form), app::kExitClean);
+    EXPECT_EQ(h.form->RunEnding(), app::Ending::Close);
+    EXPECT_EQ(h.session->Rebuilds(), 0);
+    EXPECT_EQ(h.session->ObjectsHeldOutside(), 0);
+}
+
+TEST(Win32Run, FailureInsideTheDialogsWindowProcedureEndsWithTheLastResort)
+{
+    Harness h{app_tests::DrawingSession()};
+    const FromInsideTheLoops system([&h](HWND window) {
+        HWND dialog = reinterpret_cast<HWND>(h.view.WindowHandle());
+        if (window != dialog)
+            return;
+        // The method box's text changed; reading it finds no memory.
+        HWND method = GetDlgItem(dialog, app::kIdMethod);
+        SetWindowTextW(method, L"gefr\u00e4st und poliert");
+        const testing_support::AllocationsFailAfter failing(0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(app::kIdMethod, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(method));
+    });
+    EXPECT_EQ(app::RunWindowsProgram(*h.run, h.view, *h.form), app::kExitErrorShown);
+    EXPECT_TRUE(testing_support::AllocationsFailAfter::Failed());
+    EXPECT_EQ(h.Messages(), std::vector<std::wstring>{app::kUnexpectedUntouched});
+    EXPECT_EQ(h.Sheet().symbols.size(), 1u); // the sheet's own symbol, nothing added
+    EXPECT_EQ(h.session->Rebuilds(), 0);
+    EXPECT_EQ(h.session->ObjectsHeldOutside(), 0);
+}
 
 TEST(Win32Run, ConfigurationTheProfileFunctionsCannotReachEndsWithAMessageNamingTheFolder)
 {

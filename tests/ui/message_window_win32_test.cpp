@@ -136,6 +136,19 @@ TEST_F(Win32MessageWindowTest, CloseBoxUnloadsTheWindow)
     EXPECT_EQ(cc.Caption(), L"Form1");
 }
 
+TEST_F(Win32MessageWindowTest, QuitRequestedWhileModalEndsTheShowingAndStaysForTheProgramsLoop)
+{
+    cc.Init(L"Glattmark Test 4", 1, true);
+    cc.eNoDoc();
+    PostQuitMessage(7);
+    cc.DisplayError();
+    EXPECT_EQ(cc.QResult, 0);
+    EXPECT_FALSE(IsWindowVisible(Window()));
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+}
+
 TEST(Win32Platform, LoginNameIsTheNameAsTheProfileFunctionsSeeIt)
 {
     // Wine takes the login name from WINEUSERNAME. The L with stroke is not in code page 1252: an INI file
