@@ -2,7 +2,8 @@
 # Installs what is needed, builds and runs every test: the Linux debug build (warnings as errors,
 # AddressSanitizer and UndefinedBehaviorSanitizer), the Linux release build (the optimiser warns about
 # what the debug build never sees; its glattmark-sim is what the end-to-end tests compare with), the
-# Windows cross build with its tests under Wine, the end-to-end tests among them, and the format check.
+# Windows cross build with its tests under Wine, the end-to-end tests among them, the Windows debug build
+# with the tests of the Windows pieces, and the format check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,5 +32,11 @@ trap stop_wine EXIT
 cmake --preset windows
 cmake --build --preset windows
 ctest --preset windows
+
+# The Windows pieces again, built with -O1 -g and the standard library's assertions: their COM and window tests,
+# without the end-to-end scenarios.
+cmake --preset windows-debug
+cmake --build --preset windows-debug
+ctest --preset windows-debug
 
 scripts/check-format.sh
