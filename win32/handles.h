@@ -1,6 +1,7 @@
 // Owners of the Win32 handles the program and its tools hold, in the manner of WIL's resource.h: each gives
 // its handle back exactly once, with the function its kind needs, on every way out of a scope (an exception
-// included). A new kind of handle is one traits struct and one alias below.
+// included). A new kind of handle is one alias below (and a traits struct of its own where null is a valid
+// handle, as for files, whose "none" is INVALID_HANDLE_VALUE).
 #pragma once
 
 #include "win32/win32.h"
@@ -55,60 +56,27 @@ private:
     Handle m_h = Traits::Invalid();
 };
 
-struct KernelHandleTraits
+/// Traits of a handle type T whose null value owns nothing and which close gives back.
+template <typename T, auto close> struct NullIsNoneTraits
 {
-    using Type = HANDLE;
+    using Type = T;
     static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type handle) noexcept { CloseHandle(handle); }
+    static void Close(Type handle) noexcept { close(handle); }
 };
-/// A kernel object (event, process, thread, job) closed with CloseHandle; null owns nothing.
-using UniqueHandle = UniqueAny<KernelHandleTraits>;
 
-struct RegistryKeyTraits
-{
-    using Type = HKEY;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type key) noexcept { RegCloseKey(key); }
-};
+/// A kernel object (event, process, thread, job) closed with CloseHandle.
+using UniqueHandle = UniqueAny<NullIsNoneTraits<HANDLE, &CloseHandle>>;
 /// An open registry key.
-using UniqueHkey = UniqueAny<RegistryKeyTraits>;
-
-template <typename Object> struct GdiObjectTraits
-{
-    using Type = Object;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type object) noexcept { DeleteObject(object); }
-};
+using UniqueHkey = UniqueAny<NullIsNoneTraits<HKEY, &RegCloseKey>>;
 /// A font, brush, pen or bitmap, deleted with DeleteObject. It must not be selected into a device context
 /// when it goes: a SelectedObject of it must go first.
-template <typename Object> using UniqueGdi = UniqueAny<GdiObjectTraits<Object>>;
-
-struct MemoryDcTraits
-{
-    using Type = HDC;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type dc) noexcept { DeleteDC(dc); }
-};
+template <typename Object> using UniqueGdi = UniqueAny<NullIsNoneTraits<Object, &DeleteObject>>;
 /// A device context made with CreateCompatibleDC or CreateDC, deleted with DeleteDC.
-using UniqueHdc = UniqueAny<MemoryDcTraits>;
-
-struct IconTraits
-{
-    using Type = HICON;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type icon) noexcept { DestroyIcon(icon); }
-};
+using UniqueHdc = UniqueAny<NullIsNoneTraits<HDC, &DeleteDC>>;
 /// An icon loaded at a size of its own (LoadImage without LR_SHARED), destroyed with DestroyIcon.
-using UniqueIcon = UniqueAny<IconTraits>;
-
-struct ModuleTraits
-{
-    using Type = HMODULE;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type module) noexcept { FreeLibrary(module); }
-};
+using UniqueIcon = UniqueAny<NullIsNoneTraits<HICON, &DestroyIcon>>;
 /// A module loaded with LoadLibrary(Ex), freed with FreeLibrary.
-using UniqueModule = UniqueAny<ModuleTraits>;
+using UniqueModule = UniqueAny<NullIsNoneTraits<HMODULE, &FreeLibrary>>;
 
 /// A window's device context (GetDC), given back to that window with ReleaseDC. GetDC(nullptr) is the
 /// screen's.
