@@ -102,8 +102,8 @@ std::wstring ComboItem(HWND combo, int index)
     return text;
 }
 
-/// Bitmap resource id at the screen's resolution: the pictures are drawn for 96 dpi and scale as the layout
-/// does; at 96 dpi they stay pixel for pixel as drawn.
+/// Bitmap resource id, scaled to the screen's resolution: the pictures are drawn for 96 dpi and scale as the
+/// layout does; at 96 dpi they stay pixel for pixel as drawn.
 win32::UniqueGdi<HBITMAP> LoadPicture(std::int32_t id, int dpi)
 {
     win32::UniqueGdi<HBITMAP> picture{static_cast<HBITMAP>(

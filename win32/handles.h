@@ -1,7 +1,7 @@
 // Owners of the Win32 handles the program and its tools hold, in the manner of WIL's resource.h: each gives
 // its handle back exactly once, with the function its kind needs, on every way out of a scope (an exception
-// included). A new kind of handle is one alias below (and a traits struct of its own where null is a valid
-// handle, as for files, whose "none" is INVALID_HANDLE_VALUE).
+// included). A new kind of handle is one alias below, or a traits struct of its own where "none" is not null
+// (a file's is INVALID_HANDLE_VALUE).
 #pragma once
 
 #include "win32/win32.h"
