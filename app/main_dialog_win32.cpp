@@ -1,8 +1,11 @@
 #include "app/main_dialog_win32.h"
 
 #include "app/frm_main.h"
-#include "ui/win32.h"
+#include "app/run.h"
+#include "config/profile_win32.h"
 #include "ui/window_win32.h"
+#include "win32/handles.h"
+#include "win32/win32.h"
 
 #include <array>
 #include <exception>
@@ -27,6 +30,9 @@ constexpr COLORREF kComboFill = RGB(180, 226, 219);
 // Line1, in twips.
 constexpr POINT kLineFrom{105, 1665};
 constexpr POINT kLineTo{3720, 1665};
+
+/// The resolution the pixel sizes here are given for.
+constexpr int kDesignDpi = 96;
 
 /// Room for the opened list of a combo box below its field, in pixels at 96 dpi: about twelve entries.
 constexpr int kDropDownList = 200;
@@ -96,6 +102,22 @@ std::wstring ComboItem(HWND combo, int index)
     return text;
 }
 
+/// Bitmap resource id, scaled to the screen's resolution: the pictures are drawn for 96 dpi and scale as the
+/// layout does; at 96 dpi they stay pixel for pixel as drawn.
+win32::UniqueGdi<HBITMAP> LoadPicture(std::int32_t id, int dpi)
+{
+    win32::UniqueGdi<HBITMAP> picture{static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR))};
+    BITMAP size{};
+    if (!picture || dpi == kDesignDpi || GetObjectW(picture.Get(), sizeof size, &size) == 0)
+        return picture;
+    HANDLE scaled = CopyImage(picture.Get(), IMAGE_BITMAP, MulDiv(size.bmWidth, dpi, kDesignDpi),
+                              MulDiv(size.bmHeight, dpi, kDesignDpi), LR_COPYRETURNORG);
+    if (scaled != nullptr && scaled != picture.Get())
+        picture.Reset(static_cast<HBITMAP>(scaled));
+    return picture;
+}
+
 /// Makes the closed combo box as high as its place in the layout. The field's height follows the font
 /// otherwise, with borders on top that differ between systems, so the result is measured and corrected.
 void FitClosedHeight(HWND combo, int height)
@@ -120,12 +142,12 @@ struct Win32DialogView::Impl
     HWND window = nullptr;
     std::map<int, HWND> controls;
     int dpi = 96;
-    std::map<FontKind, ui::UniqueGdi<HFONT>> fonts;
-    ui::UniqueGdi<HBRUSH> background{CreateSolidBrush(kBackground)};
-    ui::UniqueGdi<HBRUSH> comboFill{CreateSolidBrush(kComboFill)};
-    std::map<std::int32_t, ui::UniqueGdi<HBITMAP>> pictures; ///< bitmap resources by id
-    ui::UniqueIcon bigIcon;
-    ui::UniqueIcon smallIcon;
+    std::map<FontKind, win32::UniqueGdi<HFONT>> fonts;
+    win32::UniqueGdi<HBRUSH> background{CreateSolidBrush(kBackground)};
+    win32::UniqueGdi<HBRUSH> comboFill{CreateSolidBrush(kComboFill)};
+    std::map<std::int32_t, win32::UniqueGdi<HBITMAP>> pictures; ///< bitmap resources by id
+    win32::UniqueIcon bigIcon;
+    win32::UniqueIcon smallIcon;
 
     MainDialogEvents* events = nullptr;
     MainDialogState shown;  ///< what the controls show, as far as the view put it there or saw the user do it
@@ -135,13 +157,20 @@ struct Win32DialogView::Impl
     bool failed = false;
 
     void Create();
-    HWND Control(int id) const { return controls.at(id); }
+    /// The control of id; null before it exists.
+    HWND Control(int id) const
+    {
+        const auto found = controls.find(id);
+        return found == controls.end() ? nullptr : found->second;
+    }
     void RenderCombo(int id, const ComboBoxState& state, ComboBoxState& current);
     void RenderPicture(std::int32_t id);
     /// Hands an action to the handlers; while one runs, nothing else is handed on.
     template <typename Action> void Fire(Action action);
     /// The same for the handlers that may open a window with a loop of its own: the dialog is disabled.
     template <typename Action> void FireDisabled(Action action);
+    /// Hands on the texts standing in the three boxes' fields that differ from what the handlers were told.
+    void TakeFieldTexts();
     void OnCommand(int id, int code);
     LRESULT OnControlColour(UINT message, HDC dc, HWND control);
     void Paint();
@@ -157,23 +186,22 @@ void Win32DialogView::Impl::Create()
         throw std::runtime_error("CreateSolidBrush failed");
     bigIcon = ui::LoadIconResource(kIconId, true);
     smallIcon = ui::LoadIconResource(kIconId, false);
-    ui::RegisterWindowClass(kMainDialogClass, ui::OwnedWindowProcedure<Impl>, background.get(), bigIcon.get());
+    // The class serves every view of the process: it holds neither this view's brush nor its icon, which go
+    // with the view. The view erases its background itself and sets its icons with WM_SETICON.
+    ui::RegisterWindowClass(kMainDialogClass, ui::OwnedWindowProcedure<Impl>, nullptr);
     dpi = ui::ScreenDpi();
     fonts[FontKind::Large] = ui::MakeFont(L"Tahoma", 11.25, true, dpi);
     fonts[FontKind::SmallBold] = ui::MakeFont(L"Tahoma", 8.25, true, dpi);
     fonts[FontKind::Small] = ui::MakeFont(L"Tahoma", 8.25, false, dpi);
     fonts[FontKind::FormDefault] = ui::MakeFont(L"MS Sans Serif", 8.25, false, dpi);
     for (std::int32_t id = kPictureBase; id < kPictureBase + 3; ++id)
-    {
-        pictures[id].reset(static_cast<HBITMAP>(
-            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-    }
+        pictures[id] = LoadPicture(id, dpi);
 
     shown.caption = kCaption;
     window = ui::CreateCentredWindow(kMainDialogClass, shown.caption, kWindowStyle,
                                      ui::TwipsToPixels(kClientWidth, dpi), ui::TwipsToPixels(kClientHeight, dpi), this);
-    SendMessageW(window, WM_SETICON, ICON_BIG, AsLParam(bigIcon.get()));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, AsLParam(smallIcon.get()));
+    SendMessageW(window, WM_SETICON, ICON_BIG, AsLParam(bigIcon.Get()));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, AsLParam(smallIcon.Get()));
 
     for (const ControlLayout& layout : kControls)
     {
@@ -181,9 +209,9 @@ void Win32DialogView::Impl::Create()
         const bool combo = layout.windowClass == std::wstring(L"COMBOBOX");
         const int fieldHeight = place.bottom - place.top;
         if (combo)
-            place.bottom += MulDiv(kDropDownList, dpi, 96);
+            place.bottom += MulDiv(kDropDownList, dpi, kDesignDpi);
         HWND control = ui::CreateControl(window, layout.windowClass, layout.text, layout.style, place, layout.id,
-                                         fonts.at(layout.font).get());
+                                         fonts.at(layout.font).Get());
         controls[layout.id] = control;
         if (combo)
             FitClosedHeight(control, fieldHeight);
@@ -196,7 +224,7 @@ void Win32DialogView::Impl::Create()
 void Win32DialogView::Impl::RenderPicture(std::int32_t id)
 {
     const auto found = pictures.find(id);
-    HBITMAP bitmap = found == pictures.end() ? nullptr : found->second.get();
+    HBITMAP bitmap = found == pictures.end() ? nullptr : found->second.Get();
     SendMessageW(Control(kIdPicture), STM_SETIMAGE, IMAGE_BITMAP, AsLParam(bitmap));
 }
 
@@ -258,6 +286,24 @@ template <typename Action> void Win32DialogView::Impl::FireDisabled(Action actio
     EnableWindow(window, TRUE);
 }
 
+// "Ok" takes what stands in the fields when it is pressed. A text set without a notification (by another
+// program, by the system, by an input method) reaches the handlers here, as if typed.
+void Win32DialogView::Impl::TakeFieldTexts()
+{
+    if (events == nullptr || firing || rendering)
+        return;
+    // All three are read first: each handler draws the dialog anew, the other boxes as the handlers know them.
+    const std::wstring kind = ui::WindowText(Control(kIdSymbol));
+    const std::wstring rough = ui::WindowText(Control(kIdRough));
+    const std::wstring method = ui::WindowText(Control(kIdMethod));
+    if (kind != shown.stdSFSSymbol.text)
+        Fire([&kind](MainDialogEvents& e) { e.TypeKindText(kind); });
+    if (rough != shown.stdSFSRough.text)
+        Fire([&rough](MainDialogEvents& e) { e.SetRoughText(rough); });
+    if (method != shown.stdSFSMet.text)
+        Fire([&method](MainDialogEvents& e) { e.SetMethodText(method); });
+}
+
 void Win32DialogView::Impl::OnCommand(int id, int code)
 {
     if (rendering)
@@ -268,6 +314,8 @@ void Win32DialogView::Impl::OnCommand(int id, int code)
     case kIdRough:
     case kIdMethod: {
         HWND combo = Control(id);
+        if (combo == nullptr)
+            return;
         ComboBoxState& current = id == kIdSymbol  ? shown.stdSFSSymbol
                                  : id == kIdRough ? shown.stdSFSRough
                                                   : shown.stdSFSMet;
@@ -302,7 +350,10 @@ void Win32DialogView::Impl::OnCommand(int id, int code)
         return;
     case kIdOk:
         if (code == BN_CLICKED)
+        {
+            TakeFieldTexts();
             FireDisabled([](MainDialogEvents& e) { e.cmd_Ok_Click(); });
+        }
         return;
     case kIdCancel:
         if (code == BN_CLICKED)
@@ -326,28 +377,25 @@ LRESULT Win32DialogView::Impl::OnControlColour(UINT message, HDC dc, HWND contro
     if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX)
     {
         SetBkColor(dc, kComboFill);
-        return AsLParam(comboFill.get());
+        return AsLParam(comboFill.Get());
     }
-    if (control == Control(kIdLabel4))
+    // By the id: the system may ask for colours while the dialog is made, before the last control exists.
+    if (GetDlgCtrlID(control) == kIdLabel4)
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     SetBkColor(dc, kBackground);
-    return AsLParam(background.get());
+    return AsLParam(background.Get());
 }
 
 void Win32DialogView::Impl::Paint()
 {
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(window, &paint);
-    if (dc == nullptr)
+    const win32::PaintDc dc(window);
+    const win32::UniqueGdi<HPEN> pen{CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT))};
+    if (!dc || !pen)
         return;
-    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
-    HGDIOBJ previous = SelectObject(dc, pen);
+    const win32::SelectedObject selected(dc.Get(), pen.Get());
     const int y = ui::TwipsToPixels(kLineFrom.y, dpi);
-    MoveToEx(dc, ui::TwipsToPixels(kLineFrom.x, dpi), y, nullptr);
-    LineTo(dc, ui::TwipsToPixels(kLineTo.x, dpi) + 1, ui::TwipsToPixels(kLineTo.y, dpi));
-    SelectObject(dc, previous);
-    DeleteObject(pen);
-    EndPaint(window, &paint);
+    MoveToEx(dc.Get(), ui::TwipsToPixels(kLineFrom.x, dpi), y, nullptr);
+    LineTo(dc.Get(), ui::TwipsToPixels(kLineTo.x, dpi) + 1, ui::TwipsToPixels(kLineTo.y, dpi));
 }
 
 LRESULT Win32DialogView::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam)
@@ -363,6 +411,12 @@ LRESULT Win32DialogView::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return OnControlColour(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_ERASEBKGND: {
+        RECT client{};
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, background.Get());
+        return 1;
+    }
     case WM_PAINT:
         Paint();
         return 0;
@@ -470,8 +524,11 @@ LoopEnd Win32DialogView::RunMessageLoop(const std::function<bool()>& ended)
         if (m_impl->failed)
             return LoopEnd::WindowFailed;
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0 || got == -1)
+        if (got == 0)
             return LoopEnd::QuitRequested;
+        // The loop itself failed: no closed window, a failure.
+        if (got == -1)
+            return LoopEnd::WindowFailed;
         if (m_impl->window != nullptr && IsDialogMessageW(m_impl->window, &message))
             continue;
         TranslateMessage(&message);
@@ -483,6 +540,34 @@ LoopEnd Win32DialogView::RunMessageLoop(const std::function<bool()>& ended)
 bool Win32DialogView::Failed() const
 {
     return m_impl->failed;
+}
+
+int RunWindowsProgram(Run& run, Win32DialogView& view, frmMain& form)
+{
+    // Every setting would read as its default, and the configuration would look wrong with no hint why.
+    if (!config::Win32ProfileStore::Reaches(run.iniPath))
+    {
+        run.cc.Init(kCaption, kIconId, true);
+        run.cc.eMisc(config::UnreachableFolderMessage(run.iniPath));
+        run.cc.DisplayError();
+        return kExitErrorShown;
+    }
+    form.Form_Load();
+    const LoopEnd loopEnd = view.RunMessageLoop([&form] { return form.Ended(); });
+    if (form.Ended())
+        return form.RunEnding() == Ending::Error ? kExitErrorShown : kExitClean;
+
+    if (loopEnd == LoopEnd::WindowFailed)
+    {
+        // The last resort: the dialog's own code failed outside every handler, so the drawing is untouched.
+        run.cc.eMisc(kUnexpectedUntouched);
+        run.cc.DisplayError();
+        form.Form_Unload();
+        return kExitErrorShown;
+    }
+    // The system asked the process to end: as if the window were closed.
+    form.Form_Unload();
+    return kExitClean;
 }
 
 } // namespace app

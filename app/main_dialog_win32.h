@@ -29,12 +29,27 @@ inline constexpr int kIdLabel3 = 1110;  ///< STATIC "Rauheit (Ra)"
 inline constexpr int kIdLabel4 = 1111;  ///< STATIC "1.80"
 inline constexpr int kIdNormFix = 1112; ///< cbNormFix, BUTTON check box "Normfix"
 
+class frmMain;
+struct Run;
+class Win32DialogView;
+
+/// Exit status of glattmark.exe: after "Ok", "Abbruch" or the close box.
+inline constexpr int kExitClean = 0;
+/// Exit status of glattmark.exe: an error message ended the run.
+inline constexpr int kExitErrorShown = 1;
+
+/// glattmark.exe's run once its ports, its run and its dialog exist: loads the dialog and runs the thread's
+/// messages until the run ends; answers the exit status. A failure caught in a window procedure, or a
+/// message loop that fails, ends the run with the message of last resort (the drawing is untouched: every
+/// handler catches its own failures); the system's request to end the process is taken as the close box.
+int RunWindowsProgram(Run& run, Win32DialogView& view, frmMain& form);
+
 /// How a message loop of the dialog ended.
 enum class LoopEnd
 {
     RunEnded,      ///< what the loop was waiting for
     QuitRequested, ///< WM_QUIT: the system or another program asked the process to end
-    WindowFailed,  ///< a failure inside a window procedure was caught there; the run must end
+    WindowFailed,  ///< a failure inside a window procedure was caught there, or the loop failed; the run must end
 };
 
 /// The dialog: 3780 x 2295 twips of client area in the centre of the screen, grey, with the controls of

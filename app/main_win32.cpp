@@ -13,7 +13,7 @@
 #include "symbols/text_measurer_gdi.h"
 #include "ui/message_window_win32.h"
 #include "ui/platform_win32.h"
-#include "ui/win32.h"
+#include "win32/win32.h"
 
 #include <commctrl.h>
 
@@ -22,9 +22,6 @@
 
 namespace
 {
-
-constexpr int kExitClean = 0;
-constexpr int kExitErrorShown = 1;
 
 int RunProgram()
 {
@@ -45,22 +42,7 @@ int RunProgram()
 
     app::Win32DialogView view;
     app::frmMain form(*run, view);
-    form.Form_Load();
-    const app::LoopEnd loopEnd = view.RunMessageLoop([&form] { return form.Ended(); });
-    if (form.Ended())
-        return form.RunEnding() == app::Ending::Error ? kExitErrorShown : kExitClean;
-
-    if (loopEnd == app::LoopEnd::WindowFailed)
-    {
-        // The last resort: the dialog's own code failed outside every handler, so the drawing is untouched.
-        run->cc.eMisc(app::kUnexpectedUntouched);
-        run->cc.DisplayError();
-        form.Form_Unload();
-        return kExitErrorShown;
-    }
-    // The system asked the process to end: as if the window were closed.
-    form.Form_Unload();
-    return kExitClean;
+    return app::RunWindowsProgram(*run, view, form);
 }
 
 } // namespace
@@ -78,6 +60,6 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
         // Not even the windows could be made, or the apartment entered: the system's message box is all
         // that is left.
         MessageBoxW(nullptr, app::kUnexpectedUntouched, app::kCaption, MB_OK | MB_ICONERROR | MB_TASKMODAL);
-        return kExitErrorShown;
+        return app::kExitErrorShown;
     }
 }

@@ -5,9 +5,10 @@
 #
 # The windows preset makes it the cross build's emulator: CMake lists the tests through it at build time
 # and ctest runs them through it. All runs share the Wine prefix PREFIX under the build tree. The first
-# run creates the prefix, applies cmake/wine-prefix.reg and starts the prefix's server and background
-# services with their output sent to PREFIX.log: a service that inherited a test's standard output would
-# keep ctest, or gtest's discovery, waiting until it ends. The server then stays up; stop it with
+# run creates the prefix, applies cmake/wine-prefix.reg (and PREFIX.reg, the settings of this prefix alone,
+# when there is one) and starts the prefix's server and background services with their output sent to
+# PREFIX.log: a service that inherited a test's standard output would keep ctest, or gtest's discovery,
+# waiting until it ends. The server then stays up; stop it with
 #
 #   WINEPREFIX=PREFIX wineserver -k
 #
@@ -50,6 +51,7 @@ export WINEPREFIX
 WINEPREFIX=$(realpath -m "$prefix")
 export WINEDEBUG=-all
 settings=$(dirname "$(realpath "$0")")/wine-prefix.reg
+own_settings=$WINEPREFIX.reg
 
 mkdir -p "$WINEPREFIX"
 # One boot at a time: the build lists several test programs at once. The lock's descriptor is closed for
@@ -96,8 +98,11 @@ case $status in
                 ln -sf "$(realpath "$font")" "$WINEPREFIX/drive_c/windows/Fonts/"
             fi
         done
-        if [ "$settings" -nt "$WINEPREFIX/.settings-applied" ]; then
-            "$loader" regedit /S "$settings" && touch "$WINEPREFIX/.settings-applied"
+        applied=$WINEPREFIX/.settings-applied
+        if [ "$settings" -nt "$applied" ] || [ "$own_settings" -nt "$applied" ]; then
+            "$loader" regedit /S "$settings" &&
+                { [ ! -f "$own_settings" ] || "$loader" regedit /S "$own_settings"; } &&
+                touch "$applied"
             # The desktop setting holds for processes started afresh: the prefix starts again.
             "$server" -k && "$server" -w
             "$server" -p

@@ -10,8 +10,6 @@ namespace symbols
 namespace
 {
 
-constexpr const wchar_t* kSymbolsNotCreated = L"Fehler bei der Symbolerstellung! Konfiguration pr\u00fcfen !";
-
 /// The symbol font size (points) at which the gaps have their nominal size.
 constexpr double kReferenceFontHeight = 14.0;
 constexpr double kSymbolGapAtReference = 0.01; // metres
@@ -218,7 +216,7 @@ bool CalculateSummary(const config::Settings& settings, SymbolList& list, Measur
     }
     catch (const std::exception&)
     {
-        cc.eMisc(kSymbolsNotCreated);
+        cc.eMisc(kTextSymbolCreationFailed);
         return false;
     }
 }

@@ -15,6 +15,10 @@
 namespace symbols
 {
 
+/// Recorded when the row cannot be laid out (a font that cannot be applied, a number out of range).
+inline constexpr const wchar_t* kTextSymbolCreationFailed =
+    L"Fehler bei der Symbolerstellung! Konfiguration pr\u00fcfen !";
+
 /// A font the measuring surface could not apply.
 class FontError : public std::runtime_error
 {

@@ -1,7 +1,8 @@
 #include "symbols/text_measurer_gdi.h"
 
-#include "ui/win32.h"
-#include "ui/window_win32.h"
+#include "win32/handles.h"
+#include "win32/registry.h"
+#include "win32/win32.h"
 
 #include <algorithm>
 #include <cmath>
@@ -74,32 +75,15 @@ bool IsInstalled(HDC dc, const std::wstring& family)
 /// The family the system's FontSubstitutes name for family, or nothing.
 std::optional<std::wstring> Substitute(const std::wstring& family)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kFontSubstitutesKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    const win32::UniqueHkey key = win32::OpenKeyToRead(HKEY_LOCAL_MACHINE, kFontSubstitutesKey);
+    if (!key)
         return std::nullopt;
-    std::optional<std::wstring> result;
-    for (DWORD index = 0;; ++index)
+    for (const auto& [name, value] : win32::TextValues(key.Get()))
     {
-        // Names and values of this key are font names: LF_FACESIZE and a ",charset" suffix fit easily.
-        wchar_t name[256] = {};
-        wchar_t value[256] = {};
-        DWORD nameLength = 256;
-        DWORD valueBytes = sizeof value - sizeof(wchar_t);
-        DWORD type = 0;
-        const LONG status =
-            RegEnumValueW(key, index, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(value), &valueBytes);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
-        if (status != ERROR_SUCCESS || type != REG_SZ)
-            continue;
         if (SameName(WithoutCharset(name), family))
-        {
-            result = WithoutCharset(value);
-            break;
-        }
+            return WithoutCharset(value);
     }
-    RegCloseKey(key);
-    return result;
+    return std::nullopt;
 }
 
 std::uint16_t U16(const std::vector<std::uint8_t>& table, std::size_t at)
@@ -120,23 +104,9 @@ std::vector<std::uint8_t> FontTable(HDC dc, DWORD tag)
     return table;
 }
 
-/// Restores the font a device context had before.
-class SelectedFont
-{
-public:
-    SelectedFont(HDC dc, HFONT font) : m_dc(dc), m_previous(SelectObject(dc, font)) {}
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-    ~SelectedFont() { SelectObject(m_dc, m_previous); }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
-};
-
 struct Face
 {
-    ui::UniqueGdi<HFONT> font;
+    win32::UniqueGdi<HFONT> font;
     std::wstring faceName;
     std::uint16_t unitsPerEm = 0;
     std::vector<std::uint16_t> advances; ///< by glyph index; glyphs past the end take the last one
@@ -146,7 +116,7 @@ struct Face
 
 struct GdiMeasurer::Impl
 {
-    HDC dc = nullptr;
+    win32::UniqueHdc dc{CreateCompatibleDC(nullptr)};
     std::map<std::wstring, const Face*> resolved; ///< requested family -> face; refusals as null
     std::map<std::wstring, Face> faces;           ///< by the face name GDI selected
     const Face* current = nullptr;
@@ -160,9 +130,10 @@ const Face* GdiMeasurer::Impl::Resolve(const std::wstring& family)
 {
     if (family.empty() || family.size() >= LF_FACESIZE || family.find(L'\0') != std::wstring::npos)
         return nullptr;
-    if (IsInstalled(dc, family))
+    if (IsInstalled(dc.Get(), family))
         return Load(family);
-    if (const auto substitute = Substitute(family); substitute && !substitute->empty() && IsInstalled(dc, *substitute))
+    if (const auto substitute = Substitute(family);
+        substitute && !substitute->empty() && IsInstalled(dc.Get(), *substitute))
         return Load(*substitute);
     return nullptr;
 }
@@ -174,19 +145,19 @@ const Face* GdiMeasurer::Impl::Load(const std::wstring& family)
     wanted.lfWeight = FW_NORMAL;
     wanted.lfCharSet = DEFAULT_CHARSET;
     family.copy(wanted.lfFaceName, LF_FACESIZE - 1);
-    ui::UniqueGdi<HFONT> font{CreateFontIndirectW(&wanted)};
+    win32::UniqueGdi<HFONT> font{CreateFontIndirectW(&wanted)};
     if (!font)
         return nullptr;
-    const SelectedFont selected(dc, font.get());
+    const win32::SelectedObject selected(dc.Get(), font.Get());
 
     wchar_t faceName[LF_FACESIZE] = {};
-    GetTextFaceW(dc, LF_FACESIZE, faceName);
+    GetTextFaceW(dc.Get(), LF_FACESIZE, faceName);
     if (const auto known = faces.find(faceName); known != faces.end())
         return &known->second;
 
-    const std::vector<std::uint8_t> head = FontTable(dc, TableTag('h', 'e', 'a', 'd'));
-    const std::vector<std::uint8_t> hhea = FontTable(dc, TableTag('h', 'h', 'e', 'a'));
-    const std::vector<std::uint8_t> hmtx = FontTable(dc, TableTag('h', 'm', 't', 'x'));
+    const std::vector<std::uint8_t> head = FontTable(dc.Get(), TableTag('h', 'e', 'a', 'd'));
+    const std::vector<std::uint8_t> hhea = FontTable(dc.Get(), TableTag('h', 'h', 'e', 'a'));
+    const std::vector<std::uint8_t> hmtx = FontTable(dc.Get(), TableTag('h', 'm', 't', 'x'));
     Face face;
     face.unitsPerEm = U16(head, 18);
     const std::uint16_t metricCount = U16(hhea, 34);
@@ -202,16 +173,11 @@ const Face* GdiMeasurer::Impl::Load(const std::wstring& family)
 
 GdiMeasurer::GdiMeasurer() : m_impl(std::make_unique<Impl>())
 {
-    m_impl->dc = CreateCompatibleDC(nullptr);
-    if (m_impl->dc == nullptr)
+    if (!m_impl->dc)
         throw std::runtime_error("CreateCompatibleDC failed");
 }
 
-GdiMeasurer::~GdiMeasurer()
-{
-    // The faces' fonts are deleted after the device context they were selected into is gone.
-    DeleteDC(m_impl->dc);
-}
+GdiMeasurer::~GdiMeasurer() = default;
 
 bool GdiMeasurer::ApplyFont(const std::wstring& family, double points)
 {
@@ -234,8 +200,8 @@ double GdiMeasurer::MeasureMillimetres(const std::wstring& text)
         return 0;
     std::vector<WORD> glyphs(text.size());
     {
-        const SelectedFont selected(m_impl->dc, face->font.get());
-        if (GetGlyphIndicesW(m_impl->dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+        const win32::SelectedObject selected(m_impl->dc.Get(), face->font.Get());
+        if (GetGlyphIndicesW(m_impl->dc.Get(), text.c_str(), static_cast<int>(text.size()), glyphs.data(),
                              GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR)
             return 0;
     }

@@ -1,7 +1,9 @@
 #include "ui/message_window_win32.h"
 
 #include "ui/window_win32.h"
+#include "win32/handles.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace ui
@@ -30,15 +32,20 @@ struct Win32MessageWindow::Impl
     HWND window = nullptr;
     HWND label = nullptr;
     HWND ok = nullptr;
-    UniqueGdi<HFONT> font;
-    UniqueIcon bigIcon;
-    UniqueIcon smallIcon;
+    win32::UniqueGdi<HFONT> font;
+    win32::UniqueIcon bigIcon;
+    win32::UniqueIcon smallIcon;
+    int dpi = 96;
     MessageWindowEvents* events = nullptr;
     bool modalRunning = false;
 
     explicit Impl(Platform& platformIn) : platform(platformIn) {}
 
     void Create();
+    /// Shows text in the label, which grows downward, the button and the window with it, until the whole
+    /// text fits at the label's width (as far as the screen allows); a text that fits the designed label
+    /// leaves the design as it is. The window stays in the centre of the screen.
+    void ShowText(const std::wstring& text);
     void SetIcon(const IconId& icon);
     /// "Ok": the window is hidden, whether it was shown modal or modeless.
     void Command1_Click();
@@ -51,31 +58,59 @@ struct Win32MessageWindow::Impl
 
 void Win32MessageWindow::Impl::Create()
 {
-    RegisterWindowClass(kMessageWindowClass, OwnedWindowProcedure<Impl>, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-    const int dpi = ScreenDpi();
+    RegisterWindowClass(kMessageWindowClass, OwnedWindowProcedure<Impl>, GetSysColorBrush(COLOR_BTNFACE));
+    dpi = ScreenDpi();
     font = MakeFont(kFontFace, kFontPoints, false, dpi);
     // The procedure knows the window by its handle, which is stored here before WM_NCCREATE returns.
     window = CreateCentredWindow(kMessageWindowClass, L"Form1", kWindowStyle, TwipsToPixels(kClientWidth, dpi),
                                  TwipsToPixels(kClientHeight, dpi), this);
-    label = CreateControl(window, L"STATIC", L"Label1", WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+    // SS_EDITCONTROL breaks a word longer than a line (a folder's path) as well.
+    label = CreateControl(window, L"STATIC", L"Label1", WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL,
                           TwipsRect(kLabelTwips.left, kLabelTwips.top, kLabelTwips.right, kLabelTwips.bottom, dpi),
-                          kMessageLabelId, font.get());
+                          kMessageLabelId, font.Get());
     ok = CreateControl(window, L"BUTTON", L"Ok", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                        TwipsRect(kOkTwips.left, kOkTwips.top, kOkTwips.right, kOkTwips.bottom, dpi), kMessageOkId,
-                       font.get());
+                       font.Get());
+}
+
+void Win32MessageWindow::Impl::ShowText(const std::wstring& text)
+{
+    SetWindowTextW(label, text.c_str());
+    RECT place = TwipsRect(kLabelTwips.left, kLabelTwips.top, kLabelTwips.right, kLabelTwips.bottom, dpi);
+    RECT needed{0, 0, place.right - place.left, 0};
+    {
+        const win32::WindowDc dc(label);
+        const win32::SelectedObject selected(dc.Get(), font.Get());
+        DrawTextW(dc.Get(), text.c_str(), -1, &needed,
+                  DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS);
+    }
+    RECT frame{0, 0, TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi)};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const int room = std::max(0, screenHeight - static_cast<int>(frame.bottom - frame.top));
+    const int grow = std::clamp(static_cast<int>(needed.bottom - (place.bottom - place.top)), 0, room);
+    place.bottom += grow;
+    MoveWindow(label, place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
+    RECT button = TwipsRect(kOkTwips.left, kOkTwips.top, kOkTwips.right, kOkTwips.bottom, dpi);
+    MoveWindow(ok, button.left, button.top + grow, button.right - button.left, button.bottom - button.top, FALSE);
+    const int width = static_cast<int>(frame.right - frame.left);
+    const int height = static_cast<int>(frame.bottom - frame.top) + grow;
+    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (screenHeight - height) / 2, width,
+                 height, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 void Win32MessageWindow::Impl::SetIcon(const IconId& icon)
 {
-    bigIcon.reset();
-    smallIcon.reset();
+    bigIcon.Reset();
+    smallIcon.Reset();
     if (icon)
     {
         bigIcon = LoadIconResource(*icon, true);
         smallIcon = LoadIconResource(*icon, false);
     }
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
 }
 
 void Win32MessageWindow::Impl::Command1_Click()
@@ -136,7 +171,7 @@ void Win32MessageWindow::ShowModeless(const std::wstring& caption, const IconId&
     impl.events = &events;
     SetWindowTextW(impl.window, caption.c_str());
     impl.SetIcon(icon);
-    SetWindowTextW(impl.label, text.c_str());
+    impl.ShowText(text);
     ShowWindow(impl.window, SW_SHOW);
     SetForegroundWindow(impl.window);
     SetFocus(impl.ok);
@@ -183,6 +218,9 @@ void Win32MessageWindow::ShowModal()
         DispatchMessageW(&message);
     }
     impl.modalRunning = false;
+    // Ended otherwise than by "Ok" or the close box (the request to end, a failure): the showing is over.
+    if (impl.window != nullptr)
+        ShowWindow(impl.window, SW_HIDE);
 }
 
 std::intptr_t Win32MessageWindow::WindowHandle() const

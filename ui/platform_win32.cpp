@@ -1,7 +1,7 @@
 #include "ui/platform_win32.h"
 
-#include "ui/ansi_win32.h"
-#include "ui/win32.h"
+#include "win32/ansi.h"
+#include "win32/win32.h"
 
 #include <string>
 #include <vector>
@@ -29,7 +29,9 @@ std::optional<std::wstring> Win32Platform::LoginName()
         return std::nullopt;
     // On success the size counts the terminating null character.
     buffer.resize(size - 1);
-    return buffer;
+    // As GetUserNameA gives it, through the ANSI code page: the name is compared with the super users of the
+    // INI file, which the profile functions read through that code page.
+    return win32::ThroughAnsi(buffer);
 }
 
 void Win32Platform::SetTopMost(std::intptr_t windowHandle)
@@ -72,7 +74,8 @@ std::intptr_t Win32Platform::FindWindowByCaption(const std::wstring& caption)
 std::int32_t Win32Platform::BinaryType(const std::wstring& path)
 {
     DWORD type = 0;
-    if (!GetBinaryTypeA(ToAnsi(path).c_str(), &type))
+    const auto bytes = win32::AnsiPath(path);
+    if (!bytes || !GetBinaryTypeA(bytes->c_str(), &type))
         return 0;
     return static_cast<std::int32_t>(type);
 }

@@ -1,5 +1,7 @@
 #include "ui/window_win32.h"
 
+#include "win32/callback.h"
+
 #include <cmath>
 #include <stdexcept>
 
@@ -9,12 +11,20 @@ namespace ui
 namespace
 {
 
+struct EnabledWindows
+{
+    std::vector<HWND> windows;
+    win32::CallbackFailure failure;
+};
+
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM parameter)
 {
-    auto* windows = reinterpret_cast<std::vector<HWND>*>(parameter);
-    if (IsWindowVisible(window) && IsWindowEnabled(window))
-        windows->push_back(window);
-    return TRUE;
+    auto* collected = reinterpret_cast<EnabledWindows*>(parameter);
+    return collected->failure.Guard(FALSE, [&] {
+        if (IsWindowVisible(window) && IsWindowEnabled(window))
+            collected->windows.push_back(window);
+        return TRUE;
+    });
 }
 
 } // namespace
@@ -22,11 +32,10 @@ BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM parameter)
 int ScreenDpi()
 {
     constexpr int kDefaultDpi = 96;
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr)
+    const win32::WindowDc screen(nullptr);
+    if (!screen)
         return kDefaultDpi;
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     return dpi > 0 ? dpi : kDefaultDpi;
 }
 
@@ -42,7 +51,7 @@ RECT TwipsRect(int left, int top, int width, int height, int dpi)
     return RECT{x, y, x + TwipsToPixels(width, dpi), y + TwipsToPixels(height, dpi)};
 }
 
-UniqueGdi<HFONT> MakeFont(const std::wstring& face, double points, bool bold, int dpi)
+win32::UniqueGdi<HFONT> MakeFont(const std::wstring& face, double points, bool bold, int dpi)
 {
     LOGFONTW font{};
     // A negative height asks for the character height (the em), which is what a size in points means.
@@ -51,21 +60,21 @@ UniqueGdi<HFONT> MakeFont(const std::wstring& face, double points, bool bold, in
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
     face.copy(font.lfFaceName, LF_FACESIZE - 1);
-    UniqueGdi<HFONT> handle{CreateFontIndirectW(&font)};
+    win32::UniqueGdi<HFONT> handle{CreateFontIndirectW(&font)};
     if (!handle)
         throw std::runtime_error("CreateFontIndirectW failed");
     return handle;
 }
 
-UniqueIcon LoadIconResource(int id, bool big)
+win32::UniqueIcon LoadIconResource(int id, bool big)
 {
     const int width = GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON);
     const int height = GetSystemMetrics(big ? SM_CYICON : SM_CYSMICON);
-    return UniqueIcon{static_cast<HICON>(
+    return win32::UniqueIcon{static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, LR_DEFAULTCOLOR))};
 }
 
-void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background, HICON icon)
+void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background)
 {
     const HINSTANCE module = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
@@ -78,7 +87,6 @@ void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH bac
     windowClass.hInstance = module;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     windowClass.hbrBackground = background;
-    windowClass.hIcon = icon;
     windowClass.lpszClassName = className;
     if (RegisterClassExW(&windowClass) == 0)
         throw std::runtime_error("RegisterClassExW failed");
@@ -128,9 +136,10 @@ std::wstring WindowText(HWND window)
 
 OtherThreadWindowsDisabled::OtherThreadWindowsDisabled(HWND keep)
 {
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&windows));
-    for (HWND window : windows)
+    EnabledWindows collected;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&collected));
+    collected.failure.Rethrow();
+    for (HWND window : collected.windows)
     {
         if (window == keep)
             continue;

@@ -1,12 +1,11 @@
-// What the program's Win32 windows share: twips at the screen's resolution, fonts in points, owned GDI
-// and icon handles, centring, and shutting the other windows of the thread out during a modal showing.
+// What the program's Win32 windows share: twips at the screen's resolution, fonts in points, icons,
+// centring, and shutting the other windows of the thread out during a modal showing.
 #pragma once
 
-#include "ui/win32.h"
+#include "win32/handles.h"
+#include "win32/win32.h"
 
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 namespace ui
@@ -24,30 +23,19 @@ int TwipsToPixels(int twips, int dpi);
 /// A rectangle given in twips (left, top, width, height), in pixels at dpi.
 RECT TwipsRect(int left, int top, int width, int height, int dpi);
 
-struct GdiObjectDeleter
-{
-    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-};
-/// Owns a font, brush or bitmap; deleted with DeleteObject.
-template <typename Handle> using UniqueGdi = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
-
-struct IconDeleter
-{
-    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
-};
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-
 /// A font of this face at this size in points (8.25, 11.25 ...), at dpi. Throws std::runtime_error when
 /// the system cannot make it.
-UniqueGdi<HFONT> MakeFont(const std::wstring& face, double points, bool bold, int dpi);
+win32::UniqueGdi<HFONT> MakeFont(const std::wstring& face, double points, bool bold, int dpi);
 
 /// The icon resource id of this executable at the system's size for big (caption, Alt+Tab) or small
 /// icons; nothing when there is no such resource.
-UniqueIcon LoadIconResource(int id, bool big);
+win32::UniqueIcon LoadIconResource(int id, bool big);
 
-/// Registers a window class of this module once; later calls with the same name do nothing. Throws
+/// Registers a window class of this module once; later calls with the same name do nothing. The class
+/// outlives every window of it: background is a brush that lives as long as the process (a system colour
+/// brush), or none, and the class has no icon (each window sets its own with WM_SETICON). Throws
 /// std::runtime_error when it cannot be registered.
-void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background, HICON icon);
+void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, HBRUSH background);
 
 /// Creates a top-level window with this client size, in the centre of the screen, hidden. Throws
 /// std::runtime_error when it cannot be made. parameter reaches WM_NCCREATE as lpCreateParams.

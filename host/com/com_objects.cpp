@@ -1,5 +1,7 @@
 #include "host/com/com_objects.h"
 
+#include "host/com/object_kinds.h"
+
 #include <memory>
 #include <utility>
 
@@ -8,21 +10,6 @@ namespace host::com
 
 namespace
 {
-
-// Object kinds: every object of a kind answers one member table. A drawing is a document.
-constexpr const char* kApplication = "application";
-constexpr const char* kFrame = "frame";
-constexpr const char* kDocument = "document";
-constexpr const char* kSheet = "sheet";
-constexpr const char* kView = "view";
-constexpr const char* kSymbol = "sfSymbol";
-constexpr const char* kAnnotation = "annotation";
-constexpr const char* kNote = "note";
-constexpr const char* kTextFormat = "textFormat";
-constexpr const char* kExtension = "extension";
-constexpr const char* kSelectionManager = "selectionManager";
-constexpr const char* kPropertyManager = "customPropertyManager";
-constexpr const char* kFeatureManager = "featureManager";
 
 /// Base of the adapters: the object's dispatch.
 class ComObject

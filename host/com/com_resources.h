@@ -6,7 +6,7 @@
 #pragma once
 
 #include "host/host_error.h"
-#include "ui/win32.h"
+#include "win32/win32.h"
 
 #include <oaidl.h>
 #include <objbase.h>
@@ -310,6 +310,25 @@ private:
 
     EXCEPINFO m_e{};
 };
+
+/// Runs the body of a COM method this program serves (simhost's objects; a message filter): what the body
+/// answers, or an HRESULT for a failure of its own, which must never unwind into COM's stub or any other
+/// caller that is no C++.
+template <typename Body> HRESULT AnsweredAsHresult(Body&& body) noexcept
+{
+    try
+    {
+        return std::forward<Body>(body)();
+    }
+    catch (const std::bad_alloc&)
+    {
+        return E_OUTOFMEMORY;
+    }
+    catch (...)
+    {
+        return E_UNEXPECTED;
+    }
+}
 
 /// The single-threaded apartment of the thread that creates it, for its lifetime. Every COM reference
 /// must be released before it goes.

@@ -35,15 +35,20 @@ inline Json DrawingSession(const std::vector<Json>& sheetSymbols = {testing_supp
     return testing_support::SessionJson({testing_support::SheetJson("Blatt1", sheetSymbols, sheetNotes, {view})});
 }
 
-/// View: the dialog's view; the scripted double unless a test needs the real window.
+/// View: the dialog's view; the scripted double unless a test needs the real window. The message windows are
+/// the recording doubles unless a test hands in others (the real ones, say), which must outlive the harness.
 template <typename View> struct BasicAppHarness
 {
-    explicit BasicAppHarness(const Json& sessionFile) : session(testing_support::Session(sessionFile))
+    explicit BasicAppHarness(const Json& sessionFile, ui::MessageWindow* window = nullptr, ui::ReportBox* box = nullptr,
+                             const std::wstring& iniPath = kIniPath)
+        : session(testing_support::Session(sessionFile))
     {
         connector = std::make_unique<host::sim::SimConnector>(session);
         platform.loginName = L"station7";
-        run = std::make_unique<app::Run>(app::Ports{messageWindow, reportBox, platform, measurer, profiles, *connector},
-                                         kIniPath);
+        run = std::make_unique<app::Run>(app::Ports{window != nullptr ? *window : messageWindow,
+                                                    box != nullptr ? *box : reportBox, platform, measurer, profiles,
+                                                    *connector},
+                                         iniPath);
         form = std::make_unique<app::frmMain>(*run, view);
         WriteStandardIni();
     }
@@ -79,7 +84,7 @@ template <typename View> struct BasicAppHarness
 
     void Ini(const std::wstring& section, const std::wstring& key, const std::wstring& value)
     {
-        profiles.Put(kIniPath, section, key, value);
+        profiles.Put(run->iniPath, section, key, value);
     }
 
     const host::sim::SheetModel& Sheet() const { return session->ActiveDocument()->sheets.at(0); }

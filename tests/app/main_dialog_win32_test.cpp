@@ -1,11 +1,14 @@
 #include "app/main_dialog_win32.h"
 
 #include "tests/app/app_harness.h"
-#include "ui/win32.h"
 #include "ui/window_win32.h"
+#include "win32/handles.h"
+#include "win32/win32.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,25 +21,39 @@ struct Expected
 {
     int id;
     const wchar_t* windowClass;
-    RECT place;          ///< pixels at 96 dpi: the table's twips / 15
+    RECT twips;          ///< left, top, width, height, as the layout gives them
     const wchar_t* face; ///< nullptr: the control shows no text
-    int height;          ///< character height in pixels: 11.25 pt is 15, 8.25 pt is 11
+    double points;
     bool bold;
 };
 
 const Expected kControls[] = {
-    {app::kIdSymbol, L"ComboBox", {7, 24, 146, 50}, L"Tahoma", 15, true},
-    {app::kIdRough, L"ComboBox", {182, 24, 247, 50}, L"Tahoma", 15, true},
-    {app::kIdOk, L"Button", {170, 122, 248, 145}, L"Tahoma", 11, true},
-    {app::kIdCancel, L"Button", {79, 122, 157, 145}, L"Tahoma", 11, false},
-    {app::kIdPicture, L"Static", {150, 24, 177, 51}, nullptr, 0, false},
-    {app::kIdLabel1, L"Static", {7, 8, 48, 25}, L"Tahoma", 11, false},
-    {app::kIdLabel2, L"Static", {7, 60, 64, 77}, L"Tahoma", 11, false},
-    {app::kIdMethod, L"ComboBox", {7, 77, 146, 98}, L"MS Sans Serif", 11, false},
-    {app::kIdLabel3, L"Static", {183, 7, 245, 24}, L"Tahoma", 11, false},
-    {app::kIdLabel4, L"Static", {13, 126, 46, 143}, L"MS Sans Serif", 11, false},
-    {app::kIdNormFix, L"Button", {184, 80, 249, 97}, L"MS Sans Serif", 11, false},
+    {app::kIdSymbol, L"ComboBox", {100, 360, 2085, 390}, L"Tahoma", 11.25, true},
+    {app::kIdRough, L"ComboBox", {2730, 360, 975, 390}, L"Tahoma", 11.25, true},
+    {app::kIdOk, L"Button", {2550, 1830, 1170, 345}, L"Tahoma", 8.25, true},
+    {app::kIdCancel, L"Button", {1185, 1830, 1170, 345}, L"Tahoma", 8.25, false},
+    {app::kIdPicture, L"Static", {2250, 360, 400, 400}, nullptr, 0, false},
+    {app::kIdLabel1, L"Static", {100, 120, 615, 255}, L"Tahoma", 8.25, false},
+    {app::kIdLabel2, L"Static", {105, 900, 855, 255}, L"Tahoma", 8.25, false},
+    {app::kIdMethod, L"ComboBox", {100, 1155, 2085, 315}, L"MS Sans Serif", 8.25, false},
+    {app::kIdLabel3, L"Static", {2750, 105, 930, 255}, L"Tahoma", 8.25, false},
+    {app::kIdLabel4, L"Static", {200, 1890, 495, 255}, L"MS Sans Serif", 8.25, false},
+    {app::kIdNormFix, L"Button", {2760, 1200, 975, 255}, L"MS Sans Serif", 8.25, false},
 };
+
+/// The screen resolution the test's Wine prefix has: 96 dpi, or what GLM_EXPECT_DPI says (144 in the prefix
+/// of the scaled run, tests/app/CMakeLists.txt).
+int ExpectedDpi()
+{
+    const char* dpi = std::getenv("GLM_EXPECT_DPI");
+    return dpi != nullptr ? std::atoi(dpi) : 96;
+}
+
+/// Twips in pixels at dpi, as a layout in twips is placed.
+int Pixels(LONG twips, int dpi)
+{
+    return MulDiv(twips, dpi, 1440);
+}
 
 std::wstring ClassOf(HWND window)
 {
@@ -60,6 +77,25 @@ template <typename Handle> COLORREF BrushColour(Handle brush)
     return logBrush.lbColor;
 }
 
+/// The colour the window erases its background with, read back from a memory device context.
+COLORREF ErasedColour(HWND window)
+{
+    const win32::WindowDc screen(window);
+    const win32::UniqueHdc memory{CreateCompatibleDC(screen.Get())};
+    const win32::UniqueGdi<HBITMAP> bitmap{CreateCompatibleBitmap(screen.Get(), 4, 4)};
+    const win32::SelectedObject selected(memory.Get(), bitmap.Get());
+    SetPixel(memory.Get(), 1, 1, RGB(1, 2, 3));
+    SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0);
+    return GetPixel(memory.Get(), 1, 1);
+}
+
+LOGFONTW FontOf(HWND window)
+{
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
 class Win32DialogTest : public ::testing::Test
 {
 protected:
@@ -77,12 +113,15 @@ protected:
     Harness h{app_tests::DrawingSession()};
 };
 
+// Also run at 144 dpi (tests/app/CMakeLists.txt): the layout, its fonts and the kind's picture scale alike.
 TEST_F(Win32DialogTest, StandardControlsAtTheirPlacesInTabOrder)
 {
+    const int dpi = ExpectedDpi();
+    ASSERT_EQ(ui::ScreenDpi(), dpi);
     RECT client{};
     GetClientRect(Dialog(), &client);
-    EXPECT_EQ(client.right, 252);
-    EXPECT_EQ(client.bottom, 153);
+    EXPECT_EQ(client.right, Pixels(3780, dpi));
+    EXPECT_EQ(client.bottom, Pixels(2295, dpi));
     EXPECT_EQ(ui::WindowText(Dialog()), L"SW Oberfl\u00e4chen - Assistent");
     EXPECT_TRUE(IsWindowVisible(Dialog()));
 
@@ -93,16 +132,32 @@ TEST_F(Win32DialogTest, StandardControlsAtTheirPlacesInTabOrder)
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(ClassOf(control), e.windowClass);
         const RECT place = ClientPlace(control);
+        const int left = Pixels(e.twips.left, dpi);
+        const int top = Pixels(e.twips.top, dpi);
         EXPECT_EQ(std::vector<LONG>({place.left, place.top, place.right, place.bottom}),
-                  std::vector<LONG>({e.place.left, e.place.top, e.place.right, e.place.bottom}));
+                  std::vector<LONG>({left, top, left + Pixels(e.twips.right, dpi), top + Pixels(e.twips.bottom, dpi)}));
         if (e.face == nullptr)
             continue;
-        LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-        EXPECT_EQ(std::wstring(font.lfFaceName), e.face);
-        EXPECT_EQ(font.lfHeight, -e.height);
-        EXPECT_EQ(font.lfWeight >= FW_BOLD, e.bold);
+        // A combo box's field shows the text: its font is the one that counts.
+        HWND field = FindWindowExW(control, nullptr, L"Edit", nullptr);
+        for (HWND shown : field != nullptr ? std::vector<HWND>{control, field} : std::vector<HWND>{control})
+        {
+            SCOPED_TRACE(shown == field ? "edit field" : "control");
+            const LOGFONTW font = FontOf(shown);
+            EXPECT_EQ(std::wstring(font.lfFaceName), e.face);
+            EXPECT_EQ(font.lfHeight, -std::lround(e.points * dpi / 72));
+            EXPECT_EQ(font.lfWeight >= FW_BOLD, e.bold);
+        }
     }
+
+    // The kind's 24-pixel picture scales with the dialog.
+    BITMAP picture{};
+    ASSERT_NE(
+        GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(Control(app::kIdPicture), STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                   sizeof picture, &picture),
+        0);
+    EXPECT_EQ(picture.bmWidth, MulDiv(24, dpi, 96));
+    EXPECT_EQ(picture.bmHeight, MulDiv(24, dpi, 96));
 
     const auto& state = h.form->State();
     EXPECT_EQ(ui::WindowText(Control(app::kIdSymbol)), L"Spanend");
@@ -125,7 +180,7 @@ TEST_F(Win32DialogTest, StandardControlsAtTheirPlacesInTabOrder)
     }
 
     // Grey dialog, teal combo fields and lists, "1.80" in the grey-text colour.
-    EXPECT_EQ(BrushColour(GetClassLongPtrW(Dialog(), GCLP_HBRBACKGROUND)), RGB(192, 192, 192));
+    EXPECT_EQ(ErasedColour(Dialog()), RGB(192, 192, 192));
     HDC dc = GetDC(Dialog());
     EXPECT_EQ(BrushColour(SendMessageW(Dialog(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
                                        reinterpret_cast<LPARAM>(Edit(app::kIdMethod)))),
@@ -189,6 +244,66 @@ TEST_F(Win32DialogTest, KindFollowsTheListAndComesBackAfterTyping)
     SendMessageW(Control(app::kIdOk), BM_CLICK, 0, 0);
     EXPECT_EQ(h.form->RunEnding(), app::Ending::Ok);
     EXPECT_FALSE(IsWindowVisible(Dialog()));
+}
+
+TEST_F(Win32DialogTest, OkTakesTheTextsStandingInTheBoxesAtThePress)
+{
+    // Set by another program, the system or an input method: no notification tells the dialog.
+    SendMessageW(Control(app::kIdRough), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"12,5"));
+    SendMessageW(Edit(app::kIdMethod), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"gel\u00e4ppt"));
+    SendMessageW(Control(app::kIdOk), BM_CLICK, 0, 0);
+    ASSERT_EQ(h.form->RunEnding(), app::Ending::Ok);
+    EXPECT_EQ(h.run->list.sfsList[0].maxRoughStr, L"12,5");
+    EXPECT_EQ(h.run->list.sfsList[0].methodeStr, L"gel\u00e4ppt");
+}
+
+TEST(Win32DialogView, ASecondDialogOfTheProcessHasItsColoursAndIcon)
+{
+    for (const char* which : {"first", "second"})
+    {
+        SCOPED_TRACE(which);
+        Harness h{app_tests::DrawingSession()};
+        HWND dialog = reinterpret_cast<HWND>(h.view.WindowHandle());
+        EXPECT_EQ(ErasedColour(dialog), RGB(192, 192, 192));
+        const win32::WindowDc dc(dialog);
+        EXPECT_EQ(BrushColour(SendMessageW(dialog, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc.Get()), 0)),
+                  RGB(180, 226, 219));
+        ICONINFO icon{};
+        ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0)), &icon));
+        DeleteObject(icon.hbmColor);
+        DeleteObject(icon.hbmMask);
+    }
+}
+
+/// While the dialog is made, asks it for a control's colours as the first control comes into being, as a
+/// system may before the last control exists.
+LRESULT CALLBACK AskColoursOfTheFirstControl(int code, WPARAM wParam, LPARAM lParam)
+{
+    static bool asked = false;
+    if (code == HCBT_CREATEWND && !asked)
+    {
+        const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+        HWND parent = create->lpcs->hwndParent;
+        if (parent != nullptr && ClassOf(parent) == app::kMainDialogClass)
+        {
+            asked = true;
+            const win32::WindowDc dc(parent);
+            SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()), static_cast<LPARAM>(wParam));
+            SendMessageW(parent, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc.Get()), static_cast<LPARAM>(wParam));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Win32DialogView, ColourMessageBeforeTheLastControlExistsIsAnswered)
+{
+    HHOOK hook = SetWindowsHookExW(WH_CBT, AskColoursOfTheFirstControl, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    Harness h{app_tests::DrawingSession()};
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(h.view.Failed());
+    h.form->Form_Load();
+    EXPECT_FALSE(h.form->Ended());
 }
 
 } // namespace

@@ -145,4 +145,24 @@ TEST_F(Win32ProfileStoreTest, TextGoesThroughTheAnsiCodePage)
     EXPECT_EQ(value, L"gefr\u00e4st \u20ac");
 }
 
+TEST_F(Win32ProfileStoreTest, FolderOutsideTheCodePageIsReachedByItsShortName)
+{
+    // The L with stroke and the z with acute are not in code page 1252.
+    const std::filesystem::path inner = folder.Path() / L"Konstruktion \u0141\u00f3d\u017a";
+    std::filesystem::create_directories(inner);
+    const std::wstring file = inner.wstring() + L"\\glattmark.ini";
+    EXPECT_TRUE(windows.WriteString(L"main", L"Sort", L"1", file));
+    EXPECT_TRUE(std::filesystem::exists(inner / L"glattmark.ini"));
+    std::wstring value;
+    EXPECT_EQ(windows.GetString(L"main", L"Sort", std::nullopt, value, 128, file), 1);
+    EXPECT_EQ(value, L"1");
+    EXPECT_EQ(windows.GetKeyNames(L"main", file), std::vector<std::wstring>{L"Sort"});
+
+    // A new file whose own name the code page lacks has no form the profile functions can reach.
+    const std::wstring unreachable = inner.wstring() + L"\\\u0141.ini";
+    EXPECT_FALSE(windows.WriteString(L"main", L"Sort", L"1", unreachable));
+    EXPECT_EQ(windows.GetString(L"main", L"Sort", L"-", value, 128, unreachable), 1);
+    EXPECT_EQ(value, L"-");
+}
+
 } // namespace

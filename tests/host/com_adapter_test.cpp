@@ -1,13 +1,19 @@
 // The COM adapter against the simulated session served through IDispatch in this process: the same
 // dispatch layer simhost.exe serves across processes, without the round trips.
 #include "host/com/com_connector.h"
+#include "host/com/object_kinds.h"
 #include "host/sim/sim_connector.h"
 #include "host/sw_access.h"
 #include "tests/host/com_support.h"
+#include "tests/support/failing_allocations.h"
 #include "tools/simhost/dispatch_server.h"
 #include "ui/error_object.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
 
 namespace
 {
@@ -212,10 +218,11 @@ TEST(ComAdapter, FailuresBecomeHostErrorsWithCodeMemberAndText)
     EXPECT_EQ(notDrawing.Code(), static_cast<std::int32_t>(DISP_E_MEMBERNOTFOUND));
 
     // A name no object of the kind answers is asked for once.
-    host::com::Dispatch raw(served.server->Application(), "application", std::make_shared<host::com::DispIdCache>());
+    host::com::Dispatch raw(served.server->Application(), host::com::kApplication,
+                            std::make_shared<host::com::DispIdCache>());
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(FailureOf([&] { raw.Call("Gibtsnicht"); }).Code(), static_cast<std::int32_t>(DISP_E_UNKNOWNNAME));
-    EXPECT_EQ(served.server->ComStats()["lookups"]["byKind"]["application"]["Gibtsnicht"], 1);
+    EXPECT_EQ(served.server->ComStats()["lookups"]["byKind"][host::com::kApplication]["Gibtsnicht"], 1);
 
     // After the fourth call the host is gone: every call fails, and so does a lookup of a new name.
     EXPECT_EQ(document->GetType(), host::kPart);
@@ -283,6 +290,59 @@ TEST(ComAdapter, ArraysOfViewsAreCheckedAndEveryViewReleased)
     malformed("nothing among the views", [&] { return outerOf(innerOf(Variant::Dispatch(nullptr))); });
     malformed("an empty value among the views", [&] { return outerOf(innerOf(Variant())); });
     malformed("a text among the views", [&] { return outerOf(innerOf(Variant::Text(L"Blatt1"))); });
+}
+
+// A failure of simhost's own (here: no memory for its bookkeeping) is answered as an HRESULT, never thrown
+// into the caller, which across processes is COM's stub and in this process the adapter.
+TEST(SimHostServer, ItsOwnFailuresAreAnsweredAsHresults)
+{
+    Served served(com_tests::Example("erster-lauf.json"));
+    const ComPtr<IDispatch> application = served.server->Application();
+    std::wstring name = L"GetExecutablePath";
+    LPOLESTR names[] = {name.data()};
+    DISPID id = DISPID_UNKNOWN;
+    ASSERT_EQ(application->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    const std::pair<const char*, std::function<HRESULT()>> calls[] = {
+        {"GetIDsOfNames",
+         [&] {
+             DISPID found = DISPID_UNKNOWN;
+             return application->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &found);
+         }},
+        {"Invoke",
+         [&] {
+             Variant result;
+             DISPPARAMS none{};
+             return application->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, result.Put(),
+                                        nullptr, nullptr);
+         }},
+    };
+    for (const auto& [member, call] : calls)
+    {
+        for (long allowed = 0; allowed < 100; ++allowed)
+        {
+            SCOPED_TRACE(std::string(member) + " with " + std::to_string(allowed) + " allocations");
+            bool thrown = false;
+            HRESULT hr = S_OK;
+            {
+                const testing_support::AllocationsFailAfter failing(allowed);
+                try
+                {
+                    hr = call();
+                }
+                catch (...)
+                {
+                    thrown = true;
+                }
+            }
+            EXPECT_FALSE(thrown);
+            if (!testing_support::AllocationsFailAfter::Failed())
+            {
+                EXPECT_EQ(hr, S_OK);
+                break;
+            }
+            EXPECT_TRUE(FAILED(hr));
+        }
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "host/sw_access.h"
 #include "tests/host/com_support.h"
 #include "ui/error_object.h"
+#include "win32/handles.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ public:
         static int started = 0;
         const std::wstring eventName =
             L"GlattmarkSimHostTest-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++started);
-        m_stop = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+        m_stop.Reset(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
         const auto quoted = [](const std::filesystem::path& path) { return L"\"" + path.wstring() + L"\""; };
         std::wstring commandLine = quoted(com_tests::WinePath(GLM_SIMHOST_EXE)) + L" " +
                                    quoted(folder / "session.json") + L" --out " + quoted(folder / "out.json") +
@@ -41,16 +42,19 @@ public:
                                    L" --idle 20";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
         if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &m_process))
+                            &process))
         {
             ADD_FAILURE() << "simhost.exe does not start: " << GetLastError();
             return;
         }
+        m_process.Reset(process.hProcess);
+        CloseHandle(process.hThread);
         const auto deadline = Clock::now() + kBound;
         while (!std::filesystem::exists(folder / "ready"))
         {
-            if (WaitForSingleObject(m_process.hProcess, 50) == WAIT_OBJECT_0 || Clock::now() > deadline)
+            if (WaitForSingleObject(m_process.Get(), 50) == WAIT_OBJECT_0 || Clock::now() > deadline)
             {
                 ADD_FAILURE() << "simhost.exe never served the session";
                 return;
@@ -61,41 +65,35 @@ public:
     SimHostProcess& operator=(const SimHostProcess&) = delete;
     ~SimHostProcess()
     {
-        if (m_process.hProcess)
-        {
+        if (m_process)
             Stop();
-            CloseHandle(m_process.hProcess);
-            CloseHandle(m_process.hThread);
-        }
-        if (m_stop)
-            CloseHandle(m_stop);
     }
 
     /// Ends simhost as a crash would: no revocation, no disconnection, nothing written.
     void Kill()
     {
         m_stopped = true;
-        TerminateProcess(m_process.hProcess, 99);
-        WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(std::chrono::milliseconds(kBound).count()));
+        TerminateProcess(m_process.Get(), 99);
+        WaitForSingleObject(m_process.Get(), static_cast<DWORD>(std::chrono::milliseconds(kBound).count()));
     }
 
     /// Asks simhost to stop and returns the session it wrote back (null when it wrote none).
     json Stop()
     {
-        if (!m_process.hProcess || m_stopped)
+        if (!m_process || m_stopped)
             return nullptr;
         m_stopped = true;
-        SetEvent(m_stop);
+        SetEvent(m_stop.Get());
         const auto waitMs = static_cast<DWORD>(std::chrono::milliseconds(kBound).count());
-        if (WaitForSingleObject(m_process.hProcess, waitMs) != WAIT_OBJECT_0)
+        if (WaitForSingleObject(m_process.Get(), waitMs) != WAIT_OBJECT_0)
         {
             ADD_FAILURE() << "simhost.exe did not stop in time";
-            TerminateProcess(m_process.hProcess, 99);
-            WaitForSingleObject(m_process.hProcess, waitMs);
+            TerminateProcess(m_process.Get(), 99);
+            WaitForSingleObject(m_process.Get(), waitMs);
             return nullptr;
         }
         DWORD exitCode = 0;
-        GetExitCodeProcess(m_process.hProcess, &exitCode);
+        GetExitCodeProcess(m_process.Get(), &exitCode);
         EXPECT_EQ(exitCode, 0u);
         std::ifstream in(m_folder / "out.json", std::ios::binary);
         return in ? json::parse(in) : json(nullptr);
@@ -103,8 +101,8 @@ public:
 
 private:
     std::filesystem::path m_folder;
-    HANDLE m_stop = nullptr;
-    PROCESS_INFORMATION m_process{};
+    win32::UniqueHandle m_stop;
+    win32::UniqueHandle m_process;
     bool m_stopped = false;
 };
 
@@ -197,44 +195,6 @@ TEST(ComCrossProcess, WholeRunOnTheFirstExampleCallsTheHostAsTheSimulatedSession
     std::printf("whole run across processes: %s\n", figures.dump().c_str());
 }
 
-TEST(ComCrossProcess, RoundTripsTakeMillisecondsWithOrWithoutALookup)
-{
-    host::com::ComApartment apartment;
-    SimHostProcess simhost(com_tests::ScratchFolder("round-trips"), com_tests::Example("erster-lauf.json"));
-    constexpr int kCalls = 200;
-    const auto perCall = [](auto&& call) {
-        const auto start = Clock::now();
-        for (int i = 0; i < kCalls; ++i)
-            call();
-        return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / kCalls;
-    };
-    double cachedMs = 0;
-    double uncachedMs = 0;
-    {
-        CLSID clsid{};
-        ASSERT_EQ(CLSIDFromProgID(host::kProgId, &clsid), S_OK);
-        host::com::ComPtr<IUnknown> running;
-        ASSERT_EQ(GetActiveObject(clsid, nullptr, running.Put()), S_OK);
-        host::com::ComPtr<IDispatch> application;
-        ASSERT_EQ(running.Query(IID_IDispatch, application), S_OK);
-
-        host::com::Dispatch cached(application, "application", std::make_shared<host::com::DispIdCache>());
-        cachedMs = perCall([&] { cached.Call("GetExecutablePath"); });
-        uncachedMs = perCall([&] {
-            host::com::Dispatch(application, "application", std::make_shared<host::com::DispIdCache>())
-                .Call("GetExecutablePath");
-        });
-    }
-    (void)simhost.Stop();
-    const json figures = {{"msPerCallCached", cachedMs}, {"msPerCallWithLookup", uncachedMs}};
-    std::ofstream(com_tests::BinaryDir() / "com-tests" / "round-trip-figures.json") << figures.dump(2) << "\n";
-    std::printf("round trips: %s\n", figures.dump().c_str());
-    // Slowness like a hang, not a benchmark: the machine may be busy. The lookup counts of the other tests
-    // show that the cache saves the lookups.
-    EXPECT_LT(cachedMs, 50.0);
-    EXPECT_LT(uncachedMs, 100.0);
-}
-
 /// The failure of a call on a server that has gone, checked to come at once.
 template <typename Call> void ExpectServerGone(Call&& call)
 {
@@ -291,14 +251,13 @@ TEST(ComCrossProcess, AServerThatHasGoneFailsEveryCallWithoutHanging)
         ASSERT_NE(application, nullptr);
         simhost.Kill();
         ExpectServerGone([&] { application->ActiveDoc(); });
-        // The running object table may list the crashed server for a while yet: attaching finds nothing,
-        // fails, or finds an object whose first call fails; at once in every case.
-        ExpectServerGone([&] {
-            if (const auto stale = connector.GetActiveObject(host::kProgId))
-                stale->ActiveDoc();
-            else
-                throw host::Error(HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), "GetActiveObject", "no session");
-        });
+        // Attaching again, at once: the running object table no longer lists the crashed server (Wine drops
+        // it as the process ends), which is no session; or, where the table lists it a while yet, its object is
+        // found and its first call fails as on a server that has gone.
+        const auto start = Clock::now();
+        if (const auto stale = connector.GetActiveObject(host::kProgId))
+            ExpectServerGone([&] { stale->ActiveDoc(); });
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
     }
 }
 

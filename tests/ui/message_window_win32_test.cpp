@@ -2,8 +2,8 @@
 
 #include "ui/error_object.h"
 #include "ui/platform_win32.h"
-#include "ui/win32.h"
 #include "ui/window_win32.h"
+#include "win32/win32.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +134,31 @@ TEST_F(Win32MessageWindowTest, CloseBoxUnloadsTheWindow)
     EXPECT_EQ(cc.QResult, 0);
     EXPECT_EQ(window.WindowHandle(), 0);
     EXPECT_EQ(cc.Caption(), L"Form1");
+}
+
+TEST_F(Win32MessageWindowTest, QuitRequestedWhileModalEndsTheShowingAndStaysForTheProgramsLoop)
+{
+    cc.Init(L"Glattmark Test 4", 1, true);
+    cc.eNoDoc();
+    PostQuitMessage(7);
+    cc.DisplayError();
+    EXPECT_EQ(cc.QResult, 0);
+    EXPECT_FALSE(IsWindowVisible(Window()));
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+}
+
+TEST(Win32Platform, LoginNameIsTheNameAsTheProfileFunctionsSeeIt)
+{
+    // Wine takes the login name from WINEUSERNAME. The L with stroke is not in code page 1252: an INI file
+    // written in that code page names the user "?ukasz", and the profile functions read it so.
+    ASSERT_TRUE(SetEnvironmentVariableW(L"WINEUSERNAME", L"\u0141ukasz"));
+    wchar_t system[64] = {};
+    DWORD size = 64;
+    ASSERT_TRUE(GetUserNameW(system, &size));
+    ASSERT_EQ(std::wstring(system), L"\u0141ukasz") << "the system no longer takes the name from WINEUSERNAME";
+    EXPECT_EQ(ui::Win32Platform().LoginName(), L"?ukasz");
 }
 
 TEST(Win32Platform, AnswersFromTheSystem)

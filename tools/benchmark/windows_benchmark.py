@@ -1,7 +1,8 @@
 """The round trips of glattmark.exe under Wine on glattmark-benchmark's sheet (200 distinct surface-finish
 symbols and 200 repeats): glattmark.exe against simhost.exe, "Ok" pressed on the proposal by uidriver.exe.
 Prints the host calls by member beside glattmark-sim's on the same sheet, the name lookups, and the wall
-time per host call and per symbol. Figures only: nothing is asserted on time.
+time per host call and per symbol; then what one call costs with and without a name lookup
+(com-round-trips.exe). Figures only: nothing is asserted on time.
 
     python3 windows_benchmark.py [RUNS]      (scripts/benchmark-windows.sh builds what it needs first)
 
@@ -75,7 +76,27 @@ def main():
     print("  per round trip    %8.2f ms  (%d calls and %d lookups)" % (1000 * whole / (total + lookup_total), total,
                                                                      lookup_total))
     print("  per symbol        %8.2f ms" % (1000 * whole / SYMBOLS))
+    print()
+    print("One call into simhost.exe (examples/erster-lauf.json), with the name's DISPID cached and looked up")
+    print(round_trips(build, os.path.join(folder, "round-trips")))
     return 0
+
+
+def round_trips(build, folder):
+    """What com-round-trips.exe prints against simhost.exe serving the first example."""
+    session_path = harness.prepare_folder(folder, os.path.join(harness.SOURCE_DIR, "examples", "erster-lauf.json"))
+    log = os.path.join(folder, "com-round-trips.log")
+    simhost = harness.SimHost(build, folder, session_path, SECONDS_PER_RUN)
+    try:
+        program = os.path.join(build.windows_dir, "tools", "benchmark", "com-round-trips.exe")
+        status = harness.wait_or_kill(build.start(program, [], log), SECONDS_PER_RUN, "com-round-trips.exe")
+    finally:
+        simhost.stop()
+    with open(log, encoding="utf-8", errors="replace") as file:
+        printed = file.read().rstrip()
+    if status != 0:
+        raise harness.HarnessError("com-round-trips.exe failed (status %s): %s" % (status, printed))
+    return printed
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #include "tools/simhost/active_object.h"
 
 #include "host/com/dispatch.h"
+#include "win32/registry.h"
 
 namespace simhost
 {
@@ -13,20 +14,6 @@ namespace
 
 constexpr const wchar_t* kDescription = L"Glattmark: simulierte CAD-Sitzung (simhost)";
 
-/// Sets the default value of root\path, creating the key. Returns the system's error code.
-LSTATUS SetDefault(HKEY root, const std::wstring& path, const std::wstring& value)
-{
-    HKEY key = nullptr;
-    LSTATUS status =
-        RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS)
-        return status;
-    status = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return status;
-}
-
 LSTATUS RegisterUnder(HKEY root, const std::wstring& progId, const std::wstring& clsid)
 {
     const std::wstring classes = L"Software\\Classes\\";
@@ -35,7 +22,7 @@ LSTATUS RegisterUnder(HKEY root, const std::wstring& progId, const std::wstring&
           std::pair{classes + L"CLSID\\" + clsid, std::wstring(kDescription)},
           std::pair{classes + L"CLSID\\" + clsid + L"\\ProgID", progId}})
     {
-        const LSTATUS status = SetDefault(root, path, value);
+        const LSTATUS status = win32::SetDefaultText(root, path, value);
         if (status != ERROR_SUCCESS)
             return status;
     }

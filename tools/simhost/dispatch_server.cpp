@@ -1,5 +1,6 @@
 #include "tools/simhost/dispatch_server.h"
 
+#include "host/com/object_kinds.h"
 #include "host/host_error.h"
 #include "ui/conversions.h"
 
@@ -588,7 +589,22 @@ public:
         return DISP_E_BADINDEX;
     }
 
+    // The bookkeeping around a lookup or a call may fail too (no memory): COM's stub gets an HRESULT.
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
+    {
+        return host::com::AnsweredAsHresult([&] { return LookUp(names, count, ids); });
+    }
+
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* argError) override
+    {
+        return host::com::AnsweredAsHresult([&] { return Call(id, flags, params, result, exception, argError); });
+    }
+
+private:
+    ~DispatchObject() { m_server->m_live.erase(static_cast<IUnknown*>(this)); }
+
+    HRESULT LookUp(LPOLESTR* names, UINT count, DISPID* ids)
     {
         if (!names || !ids || count == 0)
             return E_INVALIDARG;
@@ -611,8 +627,7 @@ public:
         return count == 1 ? S_OK : DISP_E_UNKNOWNNAME; // named parameters are not offered
     }
 
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                     EXCEPINFO* exception, UINT* argError) override
+    HRESULT Call(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* argError)
     {
         m_server->Touch();
         const auto members = MembersOf(m_kind);
@@ -663,14 +678,15 @@ public:
                 return DISP_E_MEMBERNOTFOUND;
             return Raise(exception, error.Code(), error.what());
         }
+        catch (const std::bad_alloc&)
+        {
+            return E_OUTOFMEMORY;
+        }
         catch (const std::exception& error)
         {
             return Raise(exception, E_UNEXPECTED, error.what());
         }
     }
-
-private:
-    ~DispatchObject() { m_server->m_live.erase(static_cast<IUnknown*>(this)); }
 
     HRESULT Raise(EXCEPINFO* exception, HRESULT code, const char* text) const
     {
@@ -700,31 +716,31 @@ const char* KindName(Kind kind)
     switch (kind)
     {
     case Kind::Application:
-        return "application";
+        return host::com::kApplication;
     case Kind::Frame:
-        return "frame";
+        return host::com::kFrame;
     case Kind::Document:
-        return "document";
+        return host::com::kDocument;
     case Kind::Sheet:
-        return "sheet";
+        return host::com::kSheet;
     case Kind::View:
-        return "view";
+        return host::com::kView;
     case Kind::Symbol:
-        return "sfSymbol";
+        return host::com::kSymbol;
     case Kind::Annotation:
-        return "annotation";
+        return host::com::kAnnotation;
     case Kind::Note:
-        return "note";
+        return host::com::kNote;
     case Kind::TextFormat:
-        return "textFormat";
+        return host::com::kTextFormat;
     case Kind::Extension:
-        return "extension";
+        return host::com::kExtension;
     case Kind::SelectionManager:
-        return "selectionManager";
+        return host::com::kSelectionManager;
     case Kind::PropertyManager:
-        return "customPropertyManager";
+        return host::com::kPropertyManager;
     case Kind::FeatureManager:
-        return "featureManager";
+        return host::com::kFeatureManager;
     }
     return "?";
 }

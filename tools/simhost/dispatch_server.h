@@ -41,7 +41,7 @@ enum class Kind
     FeatureManager,
 };
 
-/// "application", "document", "sfSymbol", ... as the stats name them.
+/// The kind's name in the stats, as the adapter names it (host/com/object_kinds.h).
 const char* KindName(Kind kind);
 
 /// One call as it arrived.

@@ -13,6 +13,7 @@
 #include "tools/simhost/command_line.h"
 #include "tools/simhost/dispatch_server.h"
 #include "ui/conversions.h"
+#include "win32/handles.h"
 
 #include <shellapi.h>
 
@@ -40,24 +41,6 @@ void Say(const std::wstring& text)
     std::fputs(("simhost: " + ui::ToUtf8(text) + "\n").c_str(), stderr);
     std::fflush(stderr);
 }
-
-/// A kernel handle, closed when it goes.
-class Handle
-{
-public:
-    explicit Handle(HANDLE raw) : m_raw(raw) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle()
-    {
-        if (m_raw)
-            CloseHandle(m_raw);
-    }
-    HANDLE Get() const { return m_raw; }
-
-private:
-    HANDLE m_raw;
-};
 
 /// Writes text beside path and renames it over path, so that a reader never sees half a file.
 bool WriteWhole(const std::filesystem::path& path, const std::string& text)
@@ -130,8 +113,8 @@ int RunSimHost(const std::vector<std::wstring>& args)
     std::error_code ignored;
     if (!options.stopFile.empty())
         std::filesystem::remove(options.stopFile, ignored);
-    const Handle stopEvent(CreateEventW(nullptr, TRUE, FALSE, options.stopEvent.c_str()));
-    if (!stopEvent.Get())
+    const win32::UniqueHandle stopEvent(CreateEventW(nullptr, TRUE, FALSE, options.stopEvent.c_str()));
+    if (!stopEvent)
     {
         Say(L"Ereignis kann nicht angelegt werden: " + options.stopEvent);
         return kExitFailed;

@@ -1,7 +1,7 @@
 #include "tools/uidriver/foreign_windows.h"
 
-#include <memory>
-#include <type_traits>
+#include "win32/callback.h"
+#include "win32/handles.h"
 
 namespace uidriver
 {
@@ -26,44 +26,39 @@ template <typename T> LPARAM AsLParam(T value)
 
 struct Search
 {
-    DWORD processId;
+    DWORD processId = 0;
     std::vector<HWND> found;
+    win32::CallbackFailure failure;
 };
 
 BOOL CALLBACK CollectVisible(HWND window, LPARAM parameter)
 {
     auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window))
-        search->found.push_back(window);
-    return TRUE;
+    return search->failure.Guard(FALSE, [&] {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == search->processId && IsWindowVisible(window))
+            search->found.push_back(window);
+        return TRUE;
+    });
 }
 
 BOOL CALLBACK CollectChild(HWND window, LPARAM parameter)
 {
-    reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
-    return TRUE;
+    auto* search = reinterpret_cast<Search*>(parameter);
+    return search->failure.Guard(FALSE, [&] {
+        search->found.push_back(window);
+        return TRUE;
+    });
 }
 
 std::vector<HWND> ChildrenOf(HWND window)
 {
-    std::vector<HWND> children;
-    EnumChildWindows(window, CollectChild, AsLParam(&children));
-    return children;
+    Search search;
+    EnumChildWindows(window, CollectChild, AsLParam(&search));
+    search.failure.Rethrow();
+    return search.found;
 }
-
-struct GdiDeleter
-{
-    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-};
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
-
-struct MemoryDcDeleter
-{
-    void operator()(HDC dc) const noexcept { DeleteDC(dc); }
-};
-using UniqueMemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
 
 /// The pixels of a bitmap, as 32-bit top-down rows.
 Pixels PixelsOf(HDC dc, HBITMAP bitmap, int width, int height)
@@ -104,8 +99,10 @@ bool FoundAt(const Pixels& shown, const Pixels& bitmap, int left, int top)
 
 std::vector<HWND> VisibleWindowsOf(DWORD processId)
 {
-    Search search{processId, {}};
+    Search search;
+    search.processId = processId;
     EnumWindows(CollectVisible, AsLParam(&search));
+    search.failure.Rethrow();
     return search.found;
 }
 
@@ -218,21 +215,19 @@ void CloseBox(HWND window)
 std::map<int, Pixels> BitmapResources(const std::wstring& executable, const std::vector<int>& ids)
 {
     std::map<int, Pixels> bitmaps;
-    HMODULE module =
-        LoadLibraryExW(executable.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (module == nullptr)
+    const win32::UniqueModule module{
+        LoadLibraryExW(executable.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)};
+    if (!module)
         return bitmaps;
-    HDC screen = GetDC(nullptr);
+    const win32::WindowDc screen(nullptr);
     for (int id : ids)
     {
-        UniqueBitmap bitmap{
-            static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))};
+        const win32::UniqueGdi<HBITMAP> bitmap{static_cast<HBITMAP>(
+            LoadImageW(module.Get(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))};
         BITMAP size{};
-        if (bitmap && GetObjectW(bitmap.get(), sizeof size, &size) != 0)
-            bitmaps[id] = PixelsOf(screen, bitmap.get(), size.bmWidth, size.bmHeight);
+        if (bitmap && GetObjectW(bitmap.Get(), sizeof size, &size) != 0)
+            bitmaps[id] = PixelsOf(screen.Get(), bitmap.Get(), size.bmWidth, size.bmHeight);
     }
-    ReleaseDC(nullptr, screen);
-    FreeLibrary(module);
     return bitmaps;
 }
 
@@ -243,20 +238,17 @@ Pixels ScreenPixels(HWND window)
         return {};
     const int width = place.right - place.left;
     const int height = place.bottom - place.top;
-    HDC screen = GetDC(nullptr);
-    UniqueMemoryDc memory{CreateCompatibleDC(screen)};
-    UniqueBitmap copy{CreateCompatibleBitmap(screen, width, height)};
-    Pixels pixels;
-    if (memory && copy)
+    const win32::WindowDc screen(nullptr);
+    const win32::UniqueHdc memory{CreateCompatibleDC(screen.Get())};
+    const win32::UniqueGdi<HBITMAP> copy{CreateCompatibleBitmap(screen.Get(), width, height)};
+    if (!memory || !copy)
+        return {};
+    bool copied = false;
     {
-        HGDIOBJ previous = SelectObject(memory.get(), copy.get());
-        const bool copied = BitBlt(memory.get(), 0, 0, width, height, screen, place.left, place.top, SRCCOPY) != 0;
-        SelectObject(memory.get(), previous);
-        if (copied)
-            pixels = PixelsOf(memory.get(), copy.get(), width, height);
+        const win32::SelectedObject selected(memory.Get(), copy.Get());
+        copied = BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), place.left, place.top, SRCCOPY) != 0;
     }
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    return copied ? PixelsOf(memory.Get(), copy.Get(), width, height) : Pixels{};
 }
 
 int FindBitmap(const Pixels& shown, const std::map<int, Pixels>& candidates)

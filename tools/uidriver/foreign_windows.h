@@ -3,7 +3,7 @@
 // the screen. Nothing here knows glattmark.exe; uidriver_main.cpp knows its windows by their control ids.
 #pragma once
 
-#include "ui/win32.h"
+#include "win32/win32.h"
 
 #include <chrono>
 #include <cstdint>

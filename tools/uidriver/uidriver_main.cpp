@@ -29,6 +29,7 @@
 #include "tools/uidriver/foreign_windows.h"
 #include "ui/conversions.h"
 #include "ui/message_window_win32.h"
+#include "win32/handles.h"
 
 #include <nlohmann/json.hpp>
 
@@ -188,13 +189,13 @@ public:
         if (!Start())
             return Finish();
         const auto deadline = m_start + std::chrono::seconds(m_plan.timeoutSeconds);
-        while (WaitForSingleObject(m_process.hProcess, kPollMilliseconds) == WAIT_TIMEOUT)
+        while (WaitForSingleObject(m_process.Get(), kPollMilliseconds) == WAIT_TIMEOUT)
         {
             if (Clock::now() > deadline)
             {
                 Problem("timeout: the program did not end within " + std::to_string(m_plan.timeoutSeconds) + " s");
-                TerminateProcess(m_process.hProcess, 3);
-                WaitForSingleObject(m_process.hProcess, kEndMilliseconds);
+                TerminateProcess(m_process.Get(), 3);
+                WaitForSingleObject(m_process.Get(), kEndMilliseconds);
                 break;
             }
             try
@@ -209,7 +210,7 @@ public:
             }
         }
         DWORD exitCode = 0;
-        if (GetExitCodeProcess(m_process.hProcess, &exitCode) && exitCode != STILL_ACTIVE)
+        if (GetExitCodeProcess(m_process.Get(), &exitCode) && exitCode != STILL_ACTIVE)
             m_seen["exitCode"] = exitCode;
         m_seen["seconds"]["ended"] = Seconds();
         return Finish();
@@ -228,11 +229,11 @@ private:
         m_seen["loginName"] = GetUserNameW(user, &length) ? ui::ToUtf8(user) : "";
 
         // In a job that ends with the driver: a driver stopped from outside leaves no program behind.
-        m_job = CreateJobObjectW(nullptr, nullptr);
+        m_job.Reset(CreateJobObjectW(nullptr, nullptr));
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
         limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        if (m_job != nullptr)
-            SetInformationJobObject(m_job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        if (m_job)
+            SetInformationJobObject(m_job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
         const std::filesystem::path program(m_plan.program);
         std::wstring commandLine = L"\"" + m_plan.program + L"\"";
@@ -240,21 +241,25 @@ private:
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         m_start = Clock::now();
+        PROCESS_INFORMATION started{};
         if (!CreateProcessW(m_plan.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                            nullptr, folder.c_str(), &startup, &m_process))
+                            nullptr, folder.c_str(), &startup, &started))
         {
             Problem("the program does not start: error " + std::to_string(GetLastError()));
             return false;
         }
-        if (m_job != nullptr)
-            AssignProcessToJobObject(m_job, m_process.hProcess);
-        ResumeThread(m_process.hThread);
+        m_process.Reset(started.hProcess);
+        const win32::UniqueHandle thread(started.hThread);
+        m_processId = started.dwProcessId;
+        if (m_job)
+            AssignProcessToJobObject(m_job.Get(), m_process.Get());
+        ResumeThread(thread.Get());
         return true;
     }
 
     void LookAtWindows()
     {
-        const std::vector<HWND> windows = uidriver::VisibleWindowsOf(m_process.dwProcessId);
+        const std::vector<HWND> windows = uidriver::VisibleWindowsOf(m_processId);
         // A window answered and hidden may come back with another message.
         std::erase_if(m_answered,
                       [&windows](HWND w) { return std::find(windows.begin(), windows.end(), w) == windows.end(); });
@@ -416,13 +421,8 @@ private:
     {
         if (!m_lastWindowError.empty() && !m_seen["problems"].empty())
             Problem("last window error: " + m_lastWindowError);
-        if (m_process.hProcess)
-        {
-            CloseHandle(m_process.hProcess);
-            CloseHandle(m_process.hThread);
-        }
-        if (m_job != nullptr)
-            CloseHandle(m_job);
+        m_process.Reset();
+        m_job.Reset();
         std::ofstream out(std::filesystem::path(m_plan.out), std::ios::binary | std::ios::trunc);
         out << m_seen.dump(2) << "\n";
         if (!out)
@@ -433,8 +433,9 @@ private:
     const Plan& m_plan;
     json m_seen;
     std::map<int, uidriver::Pixels> m_pictures;
-    HANDLE m_job = nullptr;
-    PROCESS_INFORMATION m_process{};
+    win32::UniqueHandle m_job; ///< ends the program with the driver
+    win32::UniqueHandle m_process;
+    DWORD m_processId = 0;
     Clock::time_point m_start;
     std::set<HWND> m_answered;
     std::set<HWND> m_unknown;

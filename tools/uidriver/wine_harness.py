@@ -171,6 +171,39 @@ def prepare_folder(folder, session, ini_files=None):
     return session_path
 
 
+class SimHost:
+    """simhost.exe serving the session file session_path, its files beside it in folder; the constructor
+    returns once it serves. Its idle time ends a simhost that the harness itself lost."""
+
+    def __init__(self, build, folder, session_path, idle_seconds):
+        self.ready = os.path.join(folder, "simhost.ready")
+        self.stop_file = os.path.join(folder, "simhost.stop")
+        self.out = os.path.join(folder, "session-after.json")
+        self.log = os.path.join(folder, "simhost.log")
+        args = [wine_path(session_path), "--out", wine_path(self.out), "--ready", wine_path(self.ready),
+                "--stop-file", wine_path(self.stop_file), "--idle", str(idle_seconds)]
+        self.process = build.start(build.simhost, args, self.log)
+        try:
+            deadline = time.monotonic() + READY_SECONDS
+            while not os.path.exists(self.ready):
+                if self.process.poll() is not None:
+                    raise HarnessError("simhost.exe ended before it served the session (status %s, see %s)"
+                                       % (self.process.returncode, self.log))
+                if time.monotonic() > deadline:
+                    raise HarnessError("simhost.exe did not serve the session within %d s" % READY_SECONDS)
+                time.sleep(0.05)
+        except BaseException:
+            self.stop()
+            raise
+
+    def stop(self):
+        """Asks simhost to stop, waits until it has written the session back, and returns its status."""
+        if self.process.poll() is None:
+            open(self.stop_file, "w").close()
+            return wait_or_kill(self.process, STOP_SECONDS, "stopping simhost.exe")
+        return self.process.returncode
+
+
 def run_windows(build, folder, session, answers, on_pause=None, program=None, ini_files=None,
                 program_seconds=PROGRAM_SECONDS):
     """One run of glattmark.exe against simhost on session, answered with answers (the driver's plan).
@@ -189,24 +222,9 @@ def run_windows(build, folder, session, answers, on_pause=None, program=None, in
     log = os.path.join(folder, "wine.log")
     build.boot(log)
 
-    ready = os.path.join(folder, "simhost.ready")
-    stop = os.path.join(folder, "simhost.stop")
-    out = os.path.join(folder, "session-after.json")
-    # Its idle time ends a simhost that the harness itself lost.
-    simhost_args = [wine_path(session_path), "--out", wine_path(out), "--ready", wine_path(ready), "--stop-file",
-                    wine_path(stop), "--idle", str(program_seconds + DRIVER_SLACK + 60)]
-    simhost = build.start(build.simhost, simhost_args, os.path.join(folder, "simhost.log"))
+    simhost = SimHost(build, folder, session_path, program_seconds + DRIVER_SLACK + 60)
     driver = None
     try:
-        deadline = time.monotonic() + READY_SECONDS
-        while not os.path.exists(ready):
-            if simhost.poll() is not None:
-                raise HarnessError("simhost.exe ended before it served the session (status %s, see %s)"
-                                   % (simhost.returncode, os.path.join(folder, "simhost.log")))
-            if time.monotonic() > deadline:
-                raise HarnessError("simhost.exe did not serve the session within %d s" % READY_SECONDS)
-            time.sleep(0.05)
-
         pause = os.path.join(folder, "pause") if on_pause else None
         if pause:
             os.makedirs(pause)
@@ -227,7 +245,7 @@ def run_windows(build, folder, session, answers, on_pause=None, program=None, in
                 for name in sorted(os.listdir(pause)):
                     if name.endswith(".json") and name not in answered:
                         answered.add(name)
-                        on_pause(run, name[:-5], read_json(os.path.join(pause, name)), simhost)
+                        on_pause(run, name[:-5], read_json(os.path.join(pause, name)), simhost.process)
                         open(os.path.join(pause, name[:-5] + ".go"), "w").close()
             time.sleep(0.05)
         run.driver_status = driver.returncode
@@ -236,15 +254,11 @@ def run_windows(build, folder, session, answers, on_pause=None, program=None, in
         if driver is not None and driver.poll() is None:
             driver.kill()  # the program ends with it: it runs in the driver's job
             driver.wait(timeout=30)
-        if simhost.poll() is None:
-            open(stop, "w").close()
-            run.simhost_status = wait_or_kill(simhost, STOP_SECONDS, "stopping simhost.exe")
-        else:
-            run.simhost_status = simhost.returncode
+        run.simhost_status = simhost.stop()
         if run.killed:
             build.stop_server()
     if not run.killed:
-        run.session = read_json(out)
+        run.session = read_json(simhost.out)
     return run
 
 

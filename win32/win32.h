@@ -1,10 +1,11 @@
-// The one way a Win32 adapter includes <windows.h>: lean, without the min and max macros that break
+// The one way a Windows piece includes <windows.h>: lean, without the min and max macros that break
 // std::min and std::max, with the wide (W) functions as the unsuffixed names, for Windows 10.
-// Only adapter files named for Windows include this; the core never does.
+// Only the Windows adapters, host/com, win32/ and tools/ include it (scripts/check-layers.sh); the core never
+// does.
 #pragma once
 
 #ifndef _WIN32
-#error "ui/win32.h is for the Windows adapters only"
+#error "win32/win32.h is for the Windows pieces only"
 #endif
 
 #ifndef WIN32_LEAN_AND_MEAN
