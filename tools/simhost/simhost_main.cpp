@@ -10,6 +10,7 @@
 #include "host/sim/sim_session.h"
 #include "host/sw_access.h"
 #include "tools/simhost/active_object.h"
+#include "tools/simhost/class_object.h"
 #include "tools/simhost/command_line.h"
 #include "tools/simhost/dispatch_server.h"
 #include "ui/conversions.h"
@@ -127,8 +128,12 @@ int RunSimHost(const std::vector<std::wstring>& args)
         simhost::RegisterProgId(host::kProgId, simhost::kSimHostClsid);
         // "running": false leaves the ProgID registered and the table empty: installed, not running.
         std::optional<simhost::RunningObject> running;
+        std::optional<simhost::ServedClass> served;
         if (session->Running())
+        {
             running.emplace(server->Application().Get(), simhost::kSimHostClsid);
+            served.emplace(simhost::kSimHostClsid, [&server] { return server->Application(); });
+        }
         if (running && running->SharesTheTable())
             Say(L"Warnung: eine andere Sitzung steht schon in der Running Object Table; Clients finden "
                 L"vielleicht jene.");
@@ -142,6 +147,8 @@ int RunSimHost(const std::vector<std::wstring>& args)
         server->SetStopReason(reason);
         if (running)
             running->Revoke();
+        if (served)
+            served->Revoke();
         server->DisconnectAll();
     }
     if (!options.readyFile.empty())
