@@ -1,6 +1,7 @@
 #include "tools/simhost/class_object.h"
 
 #include "host/com/dispatch.h"
+#include "tools/simhost/single_thread_object.h"
 
 #include <utility>
 
@@ -10,34 +11,12 @@ namespace simhost
 namespace
 {
 
-#pragma GCC diagnostic push
-// COM interfaces have no virtual destructor: the object ends itself in Release.
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class ApplicationFactory final : public IClassFactory
+class ApplicationFactory final : public SingleThreadObject<IClassFactory>
 {
 public:
-    explicit ApplicationFactory(ServedClass::MakeApplication application) : m_application(std::move(application)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    explicit ApplicationFactory(ServedClass::MakeApplication application)
+        : SingleThreadObject(IID_IClassFactory), m_application(std::move(application))
     {
-        if (out == nullptr)
-            return E_POINTER;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory))
-        {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --m_references;
-        if (left == 0)
-            delete this;
-        return left;
     }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override
@@ -55,12 +34,8 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
 private:
-    ~ApplicationFactory() = default;
-
     ServedClass::MakeApplication m_application;
-    ULONG m_references = 1;
 };
-#pragma GCC diagnostic pop
 
 } // namespace
 

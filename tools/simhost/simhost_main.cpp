@@ -1,6 +1,7 @@
 // simhost: serves a session file of the simulated CAD session as the running CAD session of this
 // Windows (or Wine) machine, so that glattmark.exe and the adapter's tests reach it as they reach the
-// real one: ProgID "SldWorks.Application", the running object table, IDispatch across processes.
+// real one: ProgID "SldWorks.Application", the running object table, the class object that hands out the
+// served application to CreateObject, IDispatch across processes.
 //
 // It stops on a stop file, a named event, or after a time without calls; then it leaves the running
 // object table, cuts its objects off from every client, and writes the session back with its stats.
