@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Windows package build/glattmark-<version>-win64.zip: one folder with glattmark.exe, the
-# example glattmark.ini and glattmark.cfg, and LIESMICH.txt (what the program does, where the INI goes,
-# how to start it). The version is the CMake project's.
+# Builds the Windows package build/glattmark-<version>-win64.zip: one folder with glattmark.exe, the macro
+# glattmark.swb that starts it from a button of SolidWorks, the example glattmark.ini and glattmark.cfg, and
+# LIESMICH.txt (what the program does, where the INI goes, how to start it). The version is the CMake project's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

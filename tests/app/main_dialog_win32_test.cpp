@@ -124,6 +124,8 @@ TEST_F(Win32DialogTest, StandardControlsAtTheirPlacesInTabOrder)
     EXPECT_EQ(client.bottom, Pixels(2295, dpi));
     EXPECT_EQ(ui::WindowText(Dialog()), L"SW Oberfl\u00e4chen - Assistent");
     EXPECT_TRUE(IsWindowVisible(Dialog()));
+    // A fixed frame: the layout is laid out in twips for this one size.
+    EXPECT_EQ(GetWindowLongW(Dialog(), GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
 
     for (const Expected& e : kControls)
     {

@@ -60,8 +60,18 @@ PART = {"format": "glattmark-cad-session/1", "activeDocument": 0,
 # "uncallable": calls glattmark-sim counts that the Windows program cannot make, by member.
 # "message": the one error message the run must show.
 # "package": the program and its INI files come from the Windows package, unpacked.
+# "macro": the package's macro starts the program, run by Wine's script host as SolidWorks runs it from a
+# button: "program" beside it, "no program" with glattmark.exe removed, "no path" with an application that
+# names no macro path. Only with "program" is there a run of glattmark.exe to compare with glattmark-sim.
 # "kill": simhost is killed while the dialog is open; glattmark-sim meets a host gone after the calls of
 # the start-up instead.
+MACRO_NO_PROGRAM = ("glattmark.exe wurde nicht gefunden. Gesucht im Ordner des Makros:\r\n{folder}\r\n\r\n"
+                    "Das Makro muss im selben Ordner wie glattmark.exe liegen.")
+MACRO_NO_PATH = ("Der Ordner dieses Makros ist unbekannt: SolidWorks nennt keinen Makropfad.\r\n"
+                 "Bitte glattmark.exe direkt starten.")
+# What the macro itself asks the application, beside the program's calls.
+MACRO_CALLS = {"GetCurrentMacroPathName": 1}
+
 SCENARIOS = {
     "first-run": dict(session=FIRST, options=[]),
     "second-run": dict(session=SECOND, options=[]),
@@ -101,6 +111,12 @@ SCENARIOS = {
     "server-killed": dict(session=FIRST, options=[], kill=True),
     # The package unpacked: glattmark.exe runs in its folder and finds the INI beside it.
     "package": dict(session=FIRST, options=[], package=True),
+    # The same row as the package's program started directly.
+    "macro": dict(session=FIRST, options=[], package=True, macro="program"),
+    "macro-without-program": dict(session=FIRST, options=[], package=True, macro="no program", changes="nothing",
+                                  message=MACRO_NO_PROGRAM),
+    "macro-path-unknown": dict(session=FIRST, options=[], package=True, macro="no path", changes="nothing",
+                               message=MACRO_NO_PATH),
     # Form=1: the brackets hold one plain basic symbol instead of the sheet's three.
     "simplified": dict(session=example("vereinfacht.json"), ini={";Form=0": "Form=1"}, options=[]),
     # Scope=1: the second sheet's views come through GetViews over COM; its symbols join the list, Normfix
@@ -108,7 +124,7 @@ SCENARIOS = {
     "whole-drawing": dict(session=example("vereinfacht.json"), ini={";Scope=0": "Scope=1"}, changes="user",
                           options=[]),
 }
-PACKAGE_FILES = {"glattmark.exe", "glattmark.ini", "glattmark.cfg", "LIESMICH.txt"}
+PACKAGE_FILES = {"glattmark.exe", "glattmark.swb", "glattmark.ini", "glattmark.cfg", "LIESMICH.txt"}
 
 
 def numbers_close(a, b):
@@ -149,10 +165,12 @@ def is_program_output(key):
     return key[3].startswith("glmSymbol") or key[3] in ("glmLNote", "glmRNote")
 
 
-def check_stats(stats, failures):
-    """Argument types as the table says, one lookup per member and object kind, nothing left held."""
+def check_stats(stats, failures, macro=False):
+    """Argument types as the table says, one lookup per member and object kind, nothing left held. The table
+    is the program's: the macro's own calls are the script host's to shape."""
     allowed = harness.signatures()
-    unexpected = sorted({harness.call_signature(c) for c in stats["callLog"]} - allowed)
+    calls = [c for c in stats["callLog"] if not (macro and c["kind"] == "application" and c["member"] in MACRO_CALLS)]
+    unexpected = sorted({harness.call_signature(c) for c in calls} - allowed)
     failures += ["a call of unexpected argument types: %s" % s for s in unexpected]
     for kind, members in stats["lookups"]["byKind"].items():
         failures += ["%s.%s looked up %d times" % (kind, m, n) for m, n in members.items() if n != 1]
@@ -170,6 +188,8 @@ def check(scenario, before, win, sim):
     failures += ["driver: %s" % p for p in seen["problems"]]
     if seen["exitCode"] != sim.status:
         failures.append("exit status: Windows %s, glattmark-sim %s" % (seen["exitCode"], sim.status))
+    if scenario.get("macro") and seen.get("command") != {"exitCode": 0, "programStarted": True}:
+        failures.append("the macro: %s, not ended after starting the program" % seen.get("command"))
     failures += ["dialog%s" % d for d in differences(seen["dialog"], sim.transcript["dialog"])]
     failures += ["messages%s" % d for d in differences(seen["messages"], sim.transcript["messages"])]
     if "message" in scenario and [m["text"] for m in seen["messages"]] != [scenario["message"]]:
@@ -186,11 +206,40 @@ def check(scenario, before, win, sim):
     for member, count in scenario.get("uncallable", {}).items():
         expected_stats["calls"]["byMember"][member] -= count
         expected_stats["calls"]["total"] -= count
+    for member, count in (MACRO_CALLS if scenario.get("macro") else {}).items():
+        expected_stats["calls"]["byMember"][member] = expected_stats["calls"]["byMember"].get(member, 0) + count
+        expected_stats["calls"]["total"] += count
     failures += ["session%s" % d for d in differences(after, expected)]
     failures += ["stats%s" % d for d in differences({k: v for k, v in stats.items() if k not in COM_ONLY_STATS},
                                                     expected_stats)]
-    check_stats(stats, failures)
+    check_stats(stats, failures, scenario.get("macro"))
+    return failures + check_annotations(scenario, before, after)
 
+
+def check_macro_alone(scenario, before, win, message):
+    """The macro ran without starting the program: its one message, and nothing asked of the session but
+    what the macro asks."""
+    seen = win.seen
+    if seen is None:
+        return ["the driver wrote nothing (status %s)" % win.driver_status]
+    failures = ["driver: %s" % p for p in seen["problems"]]
+    if seen.get("command") != {"exitCode": 0, "programStarted": False}:
+        failures.append("the macro: %s, not ended without starting the program" % seen.get("command"))
+    failures += ["messages%s" % d for d in differences(
+        seen["messages"], [{"window": "messagebox", "caption": "Glattmark", "text": message}])]
+    if win.session is None:
+        return failures + ["simhost wrote no session (status %s)" % win.simhost_status]
+    after = copy.deepcopy(win.session)
+    stats = after.pop("stats")
+    failures += ["calls%s" % d for d in differences(stats["calls"]["byMember"], MACRO_CALLS)]
+    check_stats(stats, failures, macro=True)
+    return failures + check_annotations(scenario, before, after)
+
+
+def check_annotations(scenario, before, after):
+    """No annotation under a name the host gave by default, none of the user's lost, changed only as the
+    scenario allows."""
+    failures = []
     kept = annotations(after)
     # Gone, the host cannot delete what it created before it went.
     if not any(fault.get("effect") == "disconnect" for fault in before.get("faults", [])):
@@ -232,7 +281,28 @@ def unpack(package, folder):
             raise harness.HarnessError("the package holds %s, not one folder with %s" % (sorted(names),
                                                                                        sorted(PACKAGE_FILES)))
         archive.extractall(folder)
-    return os.path.join(folder, top.pop())
+    unpacked = os.path.join(folder, top.pop())
+    with open(os.path.join(unpacked, "LIESMICH.txt"), encoding="utf-8") as file:
+        if "glattmark.swb" not in file.read():
+            raise harness.HarnessError("LIESMICH.txt does not name the macro glattmark.swb")
+    return unpacked
+
+
+def with_macro_path(session, path):
+    changed = copy.deepcopy(session)
+    changed.setdefault("application", {})["macroPath"] = path
+    return changed
+
+
+def macro_command(macro, folder):
+    """The Windows command line that runs the macro as SolidWorks runs it from a button: its text and a line
+    calling its main, under Wine's script host."""
+    with open(macro, "rb") as file:
+        text = file.read()
+    script = os.path.join(folder, "run-macro.vbs")
+    with open(script, "wb") as file:
+        file.write(text + b"main\r\n")
+    return 'wscript.exe //nologo "%s"' % harness.wine_path(script)
 
 
 def run(name, build, folder, package):
@@ -253,6 +323,13 @@ def run(name, build, folder, package):
         packed = os.path.join(folder, "packed")
         os.makedirs(packed)
         ini_files = [shutil.copy(os.path.join(unpacked, name), packed) for name in ("glattmark.ini", "glattmark.cfg")]
+    command = None
+    if scenario.get("macro"):
+        macro = os.path.join(unpacked, "glattmark.swb")
+        session = with_macro_path(session, harness.wine_path(macro) if scenario["macro"] != "no path" else "")
+        if scenario["macro"] == "no program":
+            os.remove(program)
+        command = macro_command(macro, folder)
 
     def kill_at_dialog(run_, pause_name, _note, simhost):
         if pause_name.endswith("dialog"):
@@ -262,7 +339,10 @@ def run(name, build, folder, package):
 
     win = harness.run_windows(build, os.path.join(folder, "windows"), session, answers,
                               on_pause=kill_at_dialog if scenario.get("kill") else None, program=program,
-                              ini_files=ini_files)
+                              ini_files=ini_files, command=command)
+    if scenario.get("macro") in ("no program", "no path"):
+        return check_macro_alone(scenario, session, win,
+                                 scenario["message"].format(folder=harness.wine_path(unpacked)))
     user = (win.seen or {}).get("loginName", "")
     sim_session = session
     if scenario.get("kill"):

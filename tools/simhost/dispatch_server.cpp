@@ -2,6 +2,7 @@
 
 #include "host/com/object_kinds.h"
 #include "host/host_error.h"
+#include "tools/simhost/single_thread_object.h"
 #include "ui/conversions.h"
 
 #include <exception>
@@ -534,46 +535,18 @@ HRESULT STDMETHODCALLTYPE FillInException(EXCEPINFO* info)
 
 } // namespace
 
-// COM interfaces have no virtual destructor: an object is deleted only by its own Release.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-
 /// One host object as a COM object. Lives on the server's single thread; the reference count needs no
 /// interlocking.
-class DispatchObject final : public IDispatch
+class DispatchObject final : public SingleThreadObject<IDispatch>
 {
 public:
     DispatchObject(std::shared_ptr<DispatchServer> server, std::shared_ptr<host::HostObject> object, Kind kind)
-        : m_server(std::move(server)), m_object(std::move(object)), m_kind(kind)
+        : SingleThreadObject(IID_IDispatch), m_server(std::move(server)), m_object(std::move(object)), m_kind(kind)
     {
         m_server->m_live.emplace(static_cast<IUnknown*>(this), this);
     }
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
 
     const std::shared_ptr<host::HostObject>& HostObject() const { return m_object; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (!out)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch))
-        {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
@@ -703,13 +676,10 @@ private:
         return DISP_E_EXCEPTION;
     }
 
-    ULONG m_refs = 1;
     std::shared_ptr<DispatchServer> m_server;
     std::shared_ptr<host::HostObject> m_object;
     Kind m_kind;
 };
-
-#pragma GCC diagnostic pop
 
 const char* KindName(Kind kind)
 {

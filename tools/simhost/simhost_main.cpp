@@ -1,6 +1,7 @@
 // simhost: serves a session file of the simulated CAD session as the running CAD session of this
 // Windows (or Wine) machine, so that glattmark.exe and the adapter's tests reach it as they reach the
-// real one: ProgID "SldWorks.Application", the running object table, IDispatch across processes.
+// real one: ProgID "SldWorks.Application", the running object table, the class object that hands out the
+// served application to CreateObject, IDispatch across processes.
 //
 // It stops on a stop file, a named event, or after a time without calls; then it leaves the running
 // object table, cuts its objects off from every client, and writes the session back with its stats.
@@ -10,6 +11,7 @@
 #include "host/sim/sim_session.h"
 #include "host/sw_access.h"
 #include "tools/simhost/active_object.h"
+#include "tools/simhost/class_object.h"
 #include "tools/simhost/command_line.h"
 #include "tools/simhost/dispatch_server.h"
 #include "ui/conversions.h"
@@ -127,8 +129,12 @@ int RunSimHost(const std::vector<std::wstring>& args)
         simhost::RegisterProgId(host::kProgId, simhost::kSimHostClsid);
         // "running": false leaves the ProgID registered and the table empty: installed, not running.
         std::optional<simhost::RunningObject> running;
+        std::optional<simhost::ServedClass> served;
         if (session->Running())
+        {
             running.emplace(server->Application().Get(), simhost::kSimHostClsid);
+            served.emplace(simhost::kSimHostClsid, [&server] { return server->Application(); });
+        }
         if (running && running->SharesTheTable())
             Say(L"Warnung: eine andere Sitzung steht schon in der Running Object Table; Clients finden "
                 L"vielleicht jene.");
@@ -142,6 +148,8 @@ int RunSimHost(const std::vector<std::wstring>& args)
         server->SetStopReason(reason);
         if (running)
             running->Revoke();
+        if (served)
+            served->Revoke();
         server->DisconnectAll();
     }
     if (!options.readyFile.empty())

@@ -3,6 +3,8 @@
 #include "win32/callback.h"
 #include "win32/handles.h"
 
+#include <tlhelp32.h>
+
 namespace uidriver
 {
 
@@ -104,6 +106,23 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId)
     EnumWindows(CollectVisible, AsLParam(&search));
     search.failure.Rethrow();
     return search.found;
+}
+
+DWORD ChildProcessNamed(DWORD parentId, const std::wstring& fileName)
+{
+    HANDLE raw = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (raw == INVALID_HANDLE_VALUE)
+        return 0;
+    const win32::UniqueHandle snapshot{raw};
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry))
+    {
+        if (entry.th32ParentProcessID == parentId &&
+            CompareStringOrdinal(entry.szExeFile, -1, fileName.c_str(), -1, TRUE) == CSTR_EQUAL)
+            return entry.th32ProcessID;
+    }
+    return 0;
 }
 
 std::wstring ClassOf(HWND window)

@@ -28,6 +28,10 @@ inline constexpr std::chrono::milliseconds kAnswerTime{5000};
 /// The visible top-level windows of process processId, in z-order.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
 
+/// A process that process parentId started from the executable named fileName (no folder; case ignored),
+/// or 0 for none. The parent may have ended meanwhile.
+DWORD ChildProcessNamed(DWORD parentId, const std::wstring& fileName);
+
 /// The window's class name ("#32770" for a system dialog box).
 std::wstring ClassOf(HWND window);
 

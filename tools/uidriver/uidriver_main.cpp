@@ -8,6 +8,7 @@
 //   { "program": "C:\\...\\glattmark.exe", "out": "C:\\...\\seen.json", "timeout": 60,
 //     "caption": "...",  (optional: the dialog's caption, by default the program's)
 //     "pause": "C:\\...\\folder",  (optional: wait at every window shown, below)
+//     "command": "wscript.exe ...",  (optional: run this command line, which is to start the program, below)
 //     "answers": { "kind": 1, "typeKind": "...", "method": "...", "rough": "...", "normFix": true,
 //                  "leave": "ok" | "cancel" | "close" } }
 // Answers not given leave the dialog as the program proposed it; "leave" is "ok" unless given.
@@ -16,6 +17,12 @@
 // answers, every message with its window ("error" the program's message window, "messagebox" a system
 // message box), caption and text, answered with "Ok"; the program's exit code, the login name the program
 // sees, seconds from the start to the dialog, to leaving it and to the end, and any problem met.
+//
+// "command": the driver runs this command line instead of starting the program itself, from its own working
+// directory, and works the windows of the command and of the program the command started (a process of the
+// program's file name whose parent is the command). The run ends when the command has ended and so has the
+// program, if it was started. "out" then also holds "command": its exitCode and whether it started the
+// program (programStarted); "exitCode" stays the program's.
 //
 // "pause": at every window it is about to read or answer, the driver writes NN-WINDOW.json into that
 // folder (the window's place on the screen) and waits, at most kPauseTime, for NN-WINDOW.go beside it:
@@ -41,6 +48,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -85,6 +93,7 @@ struct Plan
     std::wstring out;
     std::wstring pause;
     std::wstring caption = app::kCaption;
+    std::wstring command;
     int timeoutSeconds = 60;
     Answers answers;
 };
@@ -108,6 +117,7 @@ Plan ReadPlan(const std::filesystem::path& path)
     plan.out = ui::FromUtf8(raw.at("out").get<std::string>());
     plan.pause = OptionalText(raw, "pause").value_or(L"");
     plan.caption = OptionalText(raw, "caption").value_or(plan.caption);
+    plan.command = OptionalText(raw, "command").value_or(L"");
     plan.timeoutSeconds = raw.value("timeout", 60);
     const json answers = raw.value("answers", json::object());
     if (answers.contains("kind"))
@@ -189,13 +199,17 @@ public:
         if (!Start())
             return Finish();
         const auto deadline = m_start + std::chrono::seconds(m_plan.timeoutSeconds);
-        while (WaitForSingleObject(m_process.Get(), kPollMilliseconds) == WAIT_TIMEOUT)
+        while (StillRunning())
         {
             if (Clock::now() > deadline)
             {
                 Problem("timeout: the program did not end within " + std::to_string(m_plan.timeoutSeconds) + " s");
-                TerminateProcess(m_process.Get(), 3);
-                WaitForSingleObject(m_process.Get(), kEndMilliseconds);
+                for (const win32::UniqueHandle* process : {&m_command, &m_process})
+                    if (*process)
+                    {
+                        TerminateProcess(process->Get(), 3);
+                        WaitForSingleObject(process->Get(), kEndMilliseconds);
+                    }
                 break;
             }
             try
@@ -210,8 +224,14 @@ public:
             }
         }
         DWORD exitCode = 0;
-        if (GetExitCodeProcess(m_process.Get(), &exitCode) && exitCode != STILL_ACTIVE)
+        if (m_process && GetExitCodeProcess(m_process.Get(), &exitCode) && exitCode != STILL_ACTIVE)
             m_seen["exitCode"] = exitCode;
+        if (m_command)
+        {
+            m_seen["command"]["programStarted"] = static_cast<bool>(m_process);
+            if (GetExitCodeProcess(m_command.Get(), &exitCode) && exitCode != STILL_ACTIVE)
+                m_seen["command"]["exitCode"] = exitCode;
+        }
         m_seen["seconds"]["ended"] = Seconds();
         return Finish();
     }
@@ -235,31 +255,82 @@ private:
         if (m_job)
             SetInformationJobObject(m_job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
 
-        const std::filesystem::path program(m_plan.program);
-        std::wstring commandLine = L"\"" + m_plan.program + L"\"";
-        const std::wstring folder = program.parent_path().wstring();
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
         m_start = Clock::now();
-        PROCESS_INFORMATION started{};
-        if (!CreateProcessW(m_plan.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                            nullptr, folder.c_str(), &startup, &started))
+        if (!m_plan.command.empty())
+        {
+            m_seen["command"] = {{"exitCode", nullptr}, {"programStarted", false}};
+            if (!StartProcess(nullptr, m_plan.command, nullptr, m_command, m_commandId))
+            {
+                Problem("the command does not start: error " + std::to_string(GetLastError()));
+                return false;
+            }
+            return true;
+        }
+        const std::wstring folder = std::filesystem::path(m_plan.program).parent_path().wstring();
+        if (!StartProcess(m_plan.program.c_str(), L"\"" + m_plan.program + L"\"", folder.c_str(), m_process,
+                          m_processId))
         {
             Problem("the program does not start: error " + std::to_string(GetLastError()));
             return false;
         }
-        m_process.Reset(started.hProcess);
+        return true;
+    }
+
+    /// Starts a process in the driver's job; folder nullptr: in the driver's working directory.
+    bool StartProcess(const wchar_t* executable, std::wstring commandLine, const wchar_t* folder,
+                      win32::UniqueHandle& process, DWORD& processId)
+    {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        if (!CreateProcessW(executable, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, folder,
+                            &startup, &started))
+            return false;
+        process.Reset(started.hProcess);
         const win32::UniqueHandle thread(started.hThread);
-        m_processId = started.dwProcessId;
+        processId = started.dwProcessId;
         if (m_job)
-            AssignProcessToJobObject(m_job.Get(), m_process.Get());
+            AssignProcessToJobObject(m_job.Get(), process.Get());
         ResumeThread(thread.Get());
         return true;
     }
 
+    /// Waits a moment for the end of the run: of the program, or with a command, of the command and of the
+    /// program it started.
+    bool StillRunning()
+    {
+        if (m_command)
+        {
+            if (!m_process)
+                FindProgram();
+            if (WaitForSingleObject(m_command.Get(), m_process ? 0 : kPollMilliseconds) == WAIT_TIMEOUT)
+                return true;
+            // The command started the program, if at all, before it ended.
+            if (!m_process)
+                FindProgram();
+            if (!m_process)
+                return false;
+        }
+        return WaitForSingleObject(m_process.Get(), kPollMilliseconds) == WAIT_TIMEOUT;
+    }
+
+    void FindProgram()
+    {
+        const std::wstring name = std::filesystem::path(m_plan.program).filename().wstring();
+        const DWORD id = uidriver::ChildProcessNamed(m_commandId, name);
+        if (id == 0)
+            return;
+        m_process.Reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+        if (m_process)
+            m_processId = id;
+    }
+
     void LookAtWindows()
     {
-        const std::vector<HWND> windows = uidriver::VisibleWindowsOf(m_processId);
+        std::vector<HWND> windows;
+        for (DWORD id : {m_commandId, m_processId})
+            if (id != 0)
+                std::ranges::copy(uidriver::VisibleWindowsOf(id), std::back_inserter(windows));
         // A window answered and hidden may come back with another message.
         std::erase_if(m_answered,
                       [&windows](HWND w) { return std::find(windows.begin(), windows.end(), w) == windows.end(); });
@@ -422,6 +493,7 @@ private:
         if (!m_lastWindowError.empty() && !m_seen["problems"].empty())
             Problem("last window error: " + m_lastWindowError);
         m_process.Reset();
+        m_command.Reset();
         m_job.Reset();
         std::ofstream out(std::filesystem::path(m_plan.out), std::ios::binary | std::ios::trunc);
         out << m_seen.dump(2) << "\n";
@@ -436,6 +508,8 @@ private:
     win32::UniqueHandle m_job; ///< ends the program with the driver
     win32::UniqueHandle m_process;
     DWORD m_processId = 0;
+    win32::UniqueHandle m_command; ///< with a command: the command, which starts the program
+    DWORD m_commandId = 0;
     Clock::time_point m_start;
     std::set<HWND> m_answered;
     std::set<HWND> m_unknown;

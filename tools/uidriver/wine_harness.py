@@ -205,12 +205,12 @@ class SimHost:
 
 
 def run_windows(build, folder, session, answers, on_pause=None, program=None, ini_files=None,
-                program_seconds=PROGRAM_SECONDS):
+                program_seconds=PROGRAM_SECONDS, command=None):
     """One run of glattmark.exe against simhost on session, answered with answers (the driver's plan).
 
     program: a glattmark.exe to run where it lies, beside its own INI files; by default the build's is
     copied into folder, with ini_files (by default the example configuration). program_seconds: how long
-    it may run.
+    it may run. command: a Windows command line the driver runs instead, which is to start program.
     on_pause(run, name, note, simhost): called at every window the driver is about to read or answer
     (name like "01-dialog", note its place on the screen), before the driver goes on; it may end
     simhost (simhost.kill()) and then sets run.killed.
@@ -232,6 +232,8 @@ def run_windows(build, folder, session, answers, on_pause=None, program=None, in
                 "out": wine_path(os.path.join(folder, "seen.json")), "timeout": program_seconds, "answers": answers}
         if pause:
             plan["pause"] = wine_path(pause)
+        if command:
+            plan["command"] = command
         plan_path = os.path.join(folder, "plan.json")
         with open(plan_path, "w", encoding="utf-8") as file:
             json.dump(plan, file, ensure_ascii=False)
