@@ -1,7 +1,7 @@
 // The COM adapter against the simulated session served through IDispatch in this process: the same
 // dispatch layer simhost.exe serves across processes, without the round trips.
 #include "host/com/com_connector.h"
-#include "host/com/object_kinds.h"
+#include "host/object_kinds.h"
 #include "host/sim/sim_connector.h"
 #include "host/sw_access.h"
 #include "tests/host/com_support.h"
@@ -34,6 +34,7 @@ struct Served : host::SessionConnector
     {
         return connector.Attach(server->Application());
     }
+    void ObserveCalls(host::CallObserver* observer) override { connector.ObserveCalls(observer); }
 
     std::map<std::string, int> Signatures() const { return com_tests::Signatures(server->ComStats().at("callLog")); }
 
@@ -218,11 +219,11 @@ TEST(ComAdapter, FailuresBecomeHostErrorsWithCodeMemberAndText)
     EXPECT_EQ(notDrawing.Code(), static_cast<std::int32_t>(DISP_E_MEMBERNOTFOUND));
 
     // A name no object of the kind answers is asked for once.
-    host::com::Dispatch raw(served.server->Application(), host::com::kApplication,
+    host::com::Dispatch raw(served.server->Application(), host::kind::kApplication,
                             std::make_shared<host::com::DispIdCache>());
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(FailureOf([&] { raw.Call("Gibtsnicht"); }).Code(), static_cast<std::int32_t>(DISP_E_UNKNOWNNAME));
-    EXPECT_EQ(served.server->ComStats()["lookups"]["byKind"][host::com::kApplication]["Gibtsnicht"], 1);
+    EXPECT_EQ(served.server->ComStats()["lookups"]["byKind"][host::kind::kApplication]["Gibtsnicht"], 1);
 
     // After the fourth call the host is gone: every call fails, and so does a lookup of a new name.
     EXPECT_EQ(document->GetType(), host::kPart);
