@@ -168,7 +168,7 @@ void frmMain::OpenLog()
     const std::wstring& file = run.logFile.empty() ? run.settings.logFile : run.logFile;
     if (file.empty())
         return;
-    RunLogStart start{GLM_VERSION, run.iniPath, ui::GetUser(run.ports.platform)};
+    RunLogStart start{GLM_VERSION, run.iniPath, run.ports.platform.LoginName().value_or(L"")};
     if (run.log.Open(LogPathBesideIni(file, run.iniPath), std::move(start)))
         run.ports.connector.ObserveCalls(&run.log);
 }
