@@ -54,14 +54,28 @@ bool IsSeparator(wchar_t c)
     return c == L'\\' || c == L'/';
 }
 
+std::filesystem::path PathOf(const std::wstring& text)
+{
+    const std::string utf8 = ui::ToUtf8(text);
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+/// True when a and b name one existing file, however spelt.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code ignored;
+    return std::filesystem::equivalent(a, b, ignored);
+}
+
 } // namespace
 
 bool RunLog::Open(const std::wstring& path, RunLogStart start)
 {
-    const std::string utf8 = ui::ToUtf8(path);
-    const std::filesystem::path file(std::u8string(utf8.begin(), utf8.end()));
+    const std::filesystem::path file = PathOf(path);
+    const std::filesystem::path ini = PathOf(start.ini);
     std::error_code ignored;
-    if (std::filesystem::is_directory(file, ignored))
+    if (std::filesystem::is_directory(file, ignored) || SameFile(file, ini) ||
+        SameFile(file, std::filesystem::path(ini).replace_extension(".cfg")))
         return false;
     m_file.open(file, std::ios::binary | std::ios::app);
     if (!m_file.is_open())

@@ -40,7 +40,8 @@ class RunLog final : public host::CallObserver
 public:
     RunLog() = default;
 
-    /// Opens path for appending. False, and no log, when it cannot be opened.
+    /// Opens path for appending. False, and no log, when it cannot be opened, and when it is the configuration
+    /// file start.ini or its file of defaults: lines appended there would become part of the configuration.
     bool Open(const std::wstring& path, RunLogStart start);
     bool IsOpen() const { return m_file.is_open(); }
 

@@ -132,6 +132,19 @@ TEST(RunLog, LogThatCannotBeOpenedLeavesTheRunAsWithoutOne)
         EXPECT_EQ(h.form->RunEnding(), app::Ending::Ok);
         EXPECT_EQ(h.session->Serialize(), plain.session->Serialize());
     }
+
+    // Never into the configuration files, however the key spells them.
+    const auto ini = folder / "glattmark-test.ini";
+    for (const auto& file : {ini, folder / "glattmark-test.cfg"})
+        std::ofstream(file, std::ios::binary) << "[main]\n";
+    for (const auto& named : {ini, folder / "." / "glattmark-test.cfg"})
+    {
+        app::RunLog log;
+        EXPECT_FALSE(log.Open(named.wstring(), {"1", ini.wstring(), L""}));
+    }
+    EXPECT_EQ(std::filesystem::file_size(ini), 7u);
+    std::filesystem::remove(ini);
+    std::filesystem::remove(folder / "glattmark-test.cfg");
 }
 
 TEST(RunLog, PathIsRelativeToTheIniFilesFolderUnlessAbsolute)

@@ -297,21 +297,6 @@ def check(scenario, before, win, sim):
     return failures
 
 
-def changed_ini(replacements, folder):
-    """The example configuration in folder, its glattmark.ini changed by replacements (text: text)."""
-    os.makedirs(folder)
-    examples = os.path.join(harness.SOURCE_DIR, "examples")
-    with open(os.path.join(examples, "glattmark.ini"), encoding="cp1252", newline="") as file:
-        text = file.read()
-    for old, new in replacements.items():
-        if old not in text:
-            raise harness.HarnessError("glattmark.ini has no %s" % old)
-        text = text.replace(old, new)
-    with open(os.path.join(folder, "glattmark.ini"), "w", encoding="cp1252", newline="") as file:
-        file.write(text)
-    return [os.path.join(folder, "glattmark.ini"), shutil.copy(os.path.join(examples, "glattmark.cfg"), folder)]
-
-
 def unpack(package, folder):
     """The package's one folder, unpacked into folder; raises HarnessError when it holds anything else."""
     with zipfile.ZipFile(package) as archive:
@@ -333,7 +318,7 @@ def run(name, build, folder, package):
     ini_files = None
     shutil.rmtree(folder, ignore_errors=True)
     if scenario.get("ini"):
-        ini_files = changed_ini(scenario["ini"], os.path.join(folder, "ini"))
+        ini_files = harness.changed_ini(scenario["ini"], os.path.join(folder, "ini"))
     if scenario.get("package"):
         if not package or not os.path.isfile(package):
             return ["no package: %s" % package]
