@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace app
 {
@@ -137,9 +139,11 @@ void frmMain::StartUp()
     m_intended = Ending::Error;
     run.cc.Init(kCaption, kIconId, true);
     config::LoadSettings(run.iniHandler, run.iniPath, run.ports.platform, run.settings, run.cc);
+    OpenLog();
     run.swAcc = std::make_unique<host::swAccess>(run.cc, run.ports.connector);
     run.swAcc->Link(nullptr);
     run.swAcc->GetDrawing(false);
+    StartLog();
     drawing::Work scan = run.DrawingWork();
     drawing::ScanSheet(scan);
     if (run.cc.IsErr())
@@ -154,6 +158,41 @@ void frmMain::StartUp()
     m_view.ShowModeless(m_state, *this);
     m_intended = Ending::Cancel;
     run.cc.DisplayError();
+}
+
+// The log of host calls, when the configuration (or glattmark-sim's --log) names one. A log that cannot be
+// opened is no error: the run goes on as without one.
+void frmMain::OpenLog()
+{
+    auto& run = m_run;
+    const std::wstring& file = run.logFile.empty() ? run.settings.logFile : run.logFile;
+    if (file.empty())
+        return;
+    RunLogStart start{GLM_VERSION, run.iniPath, run.ports.platform.LoginName().value_or(L"")};
+    if (run.log.Open(LogPathBesideIni(file, run.iniPath), std::move(start)))
+        run.ports.connector.ObserveCalls(&run.log);
+}
+
+// The start line names the document the run found. Its path is asked only here, for the log: a run without
+// the log makes the host calls it always made. Whatever the host answers, the run goes on as it would.
+void frmMain::StartLog()
+{
+    auto& run = m_run;
+    if (!run.log.IsOpen())
+        return;
+    std::optional<std::wstring> document;
+    if (run.swAcc && run.swAcc->ActiveDoc)
+    {
+        try
+        {
+            document = run.swAcc->ActiveDoc->GetPathName();
+        }
+        catch (const host::Error&)
+        {
+            // The failed call is in the log; the document stays unknown.
+        }
+    }
+    run.log.Start(document);
 }
 
 void frmMain::cmd_Ok_Click()

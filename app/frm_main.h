@@ -95,6 +95,8 @@ private:
     template <typename Body> void Handle(Source source, Body&& body);
     void EndOnFailure(bool hostFailure);
     void StartUp();
+    void OpenLog();
+    void StartLog();
     void Work();
     void SetKindListIndex(std::int32_t index);
     void HideDialog();

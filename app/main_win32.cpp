@@ -42,7 +42,9 @@ int RunProgram()
 
     app::Win32DialogView view;
     app::frmMain form(*run, view);
-    return app::RunWindowsProgram(*run, view, form);
+    const int status = app::RunWindowsProgram(*run, view, form);
+    run->log.End(status, form.RunEnding() == app::Ending::None ? "error" : app::EndingName(form.RunEnding()));
+    return status;
 }
 
 } // namespace

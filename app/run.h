@@ -3,6 +3,7 @@
 // layout, the drawing operations a drawing::Work. Tests build it fresh for every case.
 #pragma once
 
+#include "app/run_log.h"
 #include "config/profile_store.h"
 #include "config/settings.h"
 #include "config/vb_ini_handler.h"
@@ -36,16 +37,26 @@ struct Ports
 struct Run
 {
     /// iniPath: the configuration file (glattmark.ini beside the executable unless told otherwise).
+    /// The message windows of portsIn are the ones the user sees; the run's ports show through them and
+    /// write every message to the log of host calls as well, when there is one.
     Run(const Ports& portsIn, std::wstring iniPathIn)
-        : ports(portsIn), iniPath(std::move(iniPathIn)), cc(portsIn.messageWindow), iniHandler(portsIn.profiles),
-          txtCalc(portsIn.measurer)
+        : loggedWindow(portsIn.messageWindow, log),
+          loggedReport(portsIn.reportBox, log), ports{loggedWindow,     loggedReport,     portsIn.platform,
+                                                      portsIn.measurer, portsIn.profiles, portsIn.connector},
+          iniPath(std::move(iniPathIn)), cc(loggedWindow), iniHandler(portsIn.profiles), txtCalc(portsIn.measurer)
     {
     }
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
+    /// The connection outlives the run; it stops telling the run's log.
+    ~Run() { ports.connector.ObserveCalls(nullptr); }
 
+    RunLog log; ///< the log of host calls; closed unless the configuration (or logFile) names one
+    LoggedMessageWindow loggedWindow;
+    LoggedReportBox loggedReport;
     Ports ports;
     std::wstring iniPath;
+    std::wstring logFile; ///< when not empty, the log of host calls goes here, whatever the configuration says
     ui::ErrorObject cc;
     config::Settings settings;
     config::vbIniHandler iniHandler;

@@ -85,6 +85,9 @@ void ReadSettings(vbIniHandler& ini, const std::wstring& iniPath, ui::Platform& 
     ini.GetVal(L"Form", s.rowForm, 0);
     ini.GetVal(L"Scope", s.scanScope, 0);
 
+    // The log of host calls for the field.
+    ini.GetStr(L"LogFile", s.logFile, L"");
+
     ini.Configure(L"", L"SymbolFont");
     ini.GetStr(L"FontName", s.symbolFontName, L"");
     ini.GetVal(L"FontHeight", s.symbolFontHeight, 0);

@@ -41,6 +41,7 @@ struct Settings
     std::int32_t standardType = 1;
     std::int32_t rowForm = 0;   ///< kSimplifiedForm or the full list
     std::int32_t scanScope = 0; ///< kWholeDrawing or the current sheet
+    std::wstring logFile;       ///< the log of host calls: a file, relative to the INI file's folder; "": none
     std::wstring symbolFontName;
     std::int32_t symbolFontHeight = 0; ///< points
     std::wstring bracketFontName;

@@ -105,6 +105,9 @@ class Document : public HostObject
 public:
     /// 1 part, 2 assembly, 3 drawing.
     virtual std::int32_t GetType() = 0;
+    /// The document's file, "" for one never saved. Asked only for the log of host calls: a run without
+    /// the log makes the host calls it always made.
+    virtual std::wstring GetPathName() = 0;
     virtual FeatureManagerPtr FeatureManager() = 0;
     virtual ExtensionPtr Extension() = 0;
     /// Transient: fetch it again for each use.

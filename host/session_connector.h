@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/cad_host.h"
+#include "host/call_log.h"
 
 #include <string>
 
@@ -20,6 +21,10 @@ public:
 
     /// The running instance, or nothing when none is running. May throw host::Error.
     virtual ApplicationPtr GetActiveObject(const std::wstring& progId) = 0;
+
+    /// From now on every call into the host reached through this connection is told to observer (nothing:
+    /// no longer). The observer must outlive the calls it hears.
+    virtual void ObserveCalls(CallObserver* observer) = 0;
 };
 
 } // namespace host

@@ -81,6 +81,17 @@ std::shared_ptr<host::sim::SimSession> LoadSession(const std::string& path)
     }
 }
 
+/// 1 when the run showed an error message, as glattmark.exe's exit status says; else 0.
+int RunStatus(const app::sim::Transcript& transcript)
+{
+    for (const app::sim::TranscriptMessage& message : transcript.messages)
+    {
+        if (message.window == "error")
+            return kExitErrorShown;
+    }
+    return kExitClean;
+}
+
 /// The program's whole run: start-up, the dialog answered as the options say, and the run's end.
 /// Returns what the user saw.
 app::sim::Transcript RunProgram(const SimOptions& options, const std::shared_ptr<host::sim::SimSession>& session,
@@ -104,6 +115,9 @@ app::sim::Transcript RunProgram(const SimOptions& options, const std::shared_ptr
     // On the heap: the run holds the fixed-capacity symbol lists.
     const auto run = std::make_unique<app::Run>(ports, iniPath);
     run->txtCalc.AttachLog(&transcript.measurements);
+    // The command line's file is relative to the working folder, the configuration's to its own.
+    if (options.logPath)
+        run->logFile = ui::FromUtf8(std::filesystem::absolute(*options.logPath).string());
 
     app::sim::SimDialogView view;
     app::frmMain form(*run, view);
@@ -125,6 +139,7 @@ app::sim::Transcript RunProgram(const SimOptions& options, const std::shared_ptr
         transcript.dialog = app::sim::SnapshotOf(*view.Proposal());
     transcript.ending = app::EndingName(form.RunEnding());
     transcript.layout = app::sim::CaptureLayout(run->layout, run->list);
+    run->log.End(RunStatus(transcript), transcript.ending);
     return transcript;
 }
 
@@ -132,12 +147,7 @@ app::sim::Transcript RunProgram(const SimOptions& options, const std::shared_ptr
 int WriteResults(const SimOptions& options, const host::sim::SimSession& session,
                  const app::sim::Transcript& transcript)
 {
-    int status = kExitClean;
-    for (const app::sim::TranscriptMessage& message : transcript.messages)
-    {
-        if (message.window == "error")
-            status = kExitErrorShown;
-    }
+    int status = RunStatus(transcript);
 
     const std::string outPath = options.outPath ? *options.outPath : options.sessionPath;
     try

@@ -29,6 +29,7 @@ enum class Valued
     NormFix,
     User,
     Decimal,
+    Log,
 };
 
 struct ValuedOption
@@ -41,7 +42,7 @@ constexpr ValuedOption kValuedOptions[] = {
     {"--out", Valued::Out},       {"--ini", Valued::Ini},         {"--transcript", Valued::Transcript},
     {"--svg", Valued::Svg},       {"--kind", Valued::Kind},       {"--type-kind", Valued::TypeKind},
     {"--method", Valued::Method}, {"--rough", Valued::Rough},     {"--normfix", Valued::NormFix},
-    {"--user", Valued::User},     {"--decimal", Valued::Decimal},
+    {"--user", Valued::User},     {"--decimal", Valued::Decimal}, {"--log", Valued::Log},
 };
 
 /// Stores the value of one option; "" when it is taken, else why not.
@@ -60,6 +61,9 @@ std::wstring Apply(SimOptions& options, Valued which, const std::string& value)
         break;
     case Valued::Svg:
         options.svgPath = value;
+        break;
+    case Valued::Log:
+        options.logPath = value;
         break;
     case Valued::Kind:
         // Exactly one digit: "01" or " 1" would be read differently by different people.
@@ -190,7 +194,8 @@ std::wstring SimUsage()
            L"  --user NAME          Anmeldename, den das Programm sieht\n"
            L"  --decimal ZEICHEN    Dezimaltrennzeichen der Regionaleinstellungen\n"
            L"  --transcript DATEI   was der Benutzer sah, als JSON\n"
-           L"  --svg DATEI          das aktuelle Blatt nach dem Lauf als SVG\n";
+           L"  --svg DATEI          das aktuelle Blatt nach dem Lauf als SVG\n"
+           L"  --log DATEI          Protokoll der Aufrufe an SolidWorks anh\u00e4ngen (statt [main] LogFile)\n";
 }
 
 } // namespace app::sim

@@ -24,6 +24,7 @@ struct SimOptions
     std::optional<std::string> iniPath;        ///< glattmark.ini beside the executable when not given
     std::optional<std::string> transcriptPath; ///< what the user saw, as JSON
     std::optional<std::string> svgPath;        ///< a drawing of the current sheet after the run
+    std::optional<std::string> logPath;        ///< the log of host calls, instead of the configuration's
 
     // Answers to the dialog; what is not given stays as the program proposed it.
     std::optional<int> kind;              ///< list index 0, 1 or 2 chosen in the kind box

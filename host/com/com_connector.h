@@ -25,6 +25,8 @@ public:
     /// host::Error when a session is there but cannot be reached.
     host::ApplicationPtr GetActiveObject(const std::wstring& progId) override;
 
+    void ObserveCalls(host::CallObserver* observer) override { m_cache->ObserveCalls(observer); }
+
     /// The application object behind application, called through this connection; nothing for null.
     host::ApplicationPtr Attach(ComPtr<IDispatch> application);
 

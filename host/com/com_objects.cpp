@@ -1,6 +1,6 @@
 #include "host/com/com_objects.h"
 
-#include "host/com/object_kinds.h"
+#include "host/object_kinds.h"
 
 #include <memory>
 #include <utility>
@@ -99,7 +99,7 @@ public:
     bool SetName(const std::wstring& nameIn) override { return m_d.Call("SetName", Variant::Text(nameIn)).Bool(); }
     host::TextFormatPtr GetTextFormat(std::int16_t index) override
     {
-        return Wrap<ComTextFormat>(m_d.Call("GetTextFormat", Variant::I2(index)), kTextFormat);
+        return Wrap<ComTextFormat>(m_d.Call("GetTextFormat", Variant::I2(index)), kind::kTextFormat);
     }
     bool SetTextFormat(std::int16_t index, bool useDoc, const host::TextFormatPtr& textFormat) override
     {
@@ -122,13 +122,19 @@ public:
     {
         return m_d.Call("SetBalloon", Variant::I2(style), Variant::I2(size)).Bool();
     }
-    host::TextFormatPtr GetTextFormat() override { return Wrap<ComTextFormat>(m_d.Call("GetTextFormat"), kTextFormat); }
+    host::TextFormatPtr GetTextFormat() override
+    {
+        return Wrap<ComTextFormat>(m_d.Call("GetTextFormat"), kind::kTextFormat);
+    }
     bool SetTextFormat(std::int16_t textFormatType, const host::TextFormatPtr& textFormat) override
     {
         FormatArg format(textFormat, "SetTextFormat");
         return m_d.Call("SetTextFormat", Variant::I2(textFormatType), format.Ref()).Bool();
     }
-    host::AnnotationPtr GetAnnotation() override { return Wrap<ComAnnotation>(m_d.Call("GetAnnotation"), kAnnotation); }
+    host::AnnotationPtr GetAnnotation() override
+    {
+        return Wrap<ComAnnotation>(m_d.Call("GetAnnotation"), kind::kAnnotation);
+    }
 };
 
 class ComSFSymbol final : public host::SFSymbol, public ComObject
@@ -136,7 +142,7 @@ class ComSFSymbol final : public host::SFSymbol, public ComObject
 public:
     using ComObject::ComObject;
 
-    host::SFSymbolPtr GetNext() override { return Wrap<ComSFSymbol>(m_d.Call("GetNext"), kSymbol); }
+    host::SFSymbolPtr GetNext() override { return Wrap<ComSFSymbol>(m_d.Call("GetNext"), kind::kSymbol); }
     std::int32_t GetSymbolType() override { return m_d.Call("GetSymbolType").I4(); }
     host::OptionalText GetText(std::int16_t whichOne) override
     {
@@ -144,7 +150,10 @@ public:
     }
     bool GetSymbolAllAround() override { return m_d.Call("GetSymbolAllAround").Bool(); }
     std::int32_t GetDirectionOfLay() override { return m_d.Call("GetDirectionOfLay").I4(); }
-    host::AnnotationPtr GetAnnotation() override { return Wrap<ComAnnotation>(m_d.Call("GetAnnotation"), kAnnotation); }
+    host::AnnotationPtr GetAnnotation() override
+    {
+        return Wrap<ComAnnotation>(m_d.Call("GetAnnotation"), kind::kAnnotation);
+    }
     bool SetSymbol(std::int32_t symbol, std::int16_t surfaceTexture, bool allAround) override
     {
         return m_d.Call("SetSymbol", Variant::I4(symbol), Variant::I2(surfaceTexture), Variant::Bool(allAround)).Bool();
@@ -169,8 +178,11 @@ class ComView final : public host::View, public ComObject
 public:
     using ComObject::ComObject;
 
-    host::ViewPtr GetNextView() override { return Wrap<ComView>(m_d.Call("GetNextView"), kView); }
-    host::SFSymbolPtr GetFirstSFSymbol() override { return Wrap<ComSFSymbol>(m_d.Call("GetFirstSFSymbol"), kSymbol); }
+    host::ViewPtr GetNextView() override { return Wrap<ComView>(m_d.Call("GetNextView"), kind::kView); }
+    host::SFSymbolPtr GetFirstSFSymbol() override
+    {
+        return Wrap<ComSFSymbol>(m_d.Call("GetFirstSFSymbol"), kind::kSymbol);
+    }
     std::wstring GetReferencedModelName() override { return m_d.Call("GetReferencedModelName").Text(); }
     std::wstring GetName() override { return m_d.Call("GetName").Text(); }
 };
@@ -258,13 +270,13 @@ public:
                                           Variant::Text(otherVals), Variant::Text(prodMethod), Variant::Text(sampleLen),
                                           Variant::Text(maxRoughness), Variant::Text(minRoughness),
                                           Variant::Text(roughnessSpacing)),
-                                 kSymbol);
+                                 kind::kSymbol);
     }
 
     host::CustomPropertyManagerPtr CustomPropertyManager(const std::wstring& configName) override
     {
         return Wrap<ComCustomPropertyManager>(m_d.Get("CustomPropertyManager", Variant::Text(configName)),
-                                              kPropertyManager);
+                                              kind::kPropertyManager);
     }
 };
 
@@ -276,14 +288,15 @@ public:
     using ComObject::ComObject;
 
     std::int32_t GetType() override { return m_d.Call("GetType").I4(); }
+    std::wstring GetPathName() override { return m_d.Call("GetPathName").Text(); }
     host::FeatureManagerPtr FeatureManager() override
     {
-        return Wrap<ComFeatureManager>(m_d.Get("FeatureManager"), kFeatureManager);
+        return Wrap<ComFeatureManager>(m_d.Get("FeatureManager"), kind::kFeatureManager);
     }
-    host::ExtensionPtr Extension() override { return Wrap<ComExtension>(m_d.Get("Extension"), kExtension); }
+    host::ExtensionPtr Extension() override { return Wrap<ComExtension>(m_d.Get("Extension"), kind::kExtension); }
     host::SelectionManagerPtr SelectionManager() override
     {
-        return Wrap<ComSelectionManager>(m_d.Get("SelectionManager"), kSelectionManager);
+        return Wrap<ComSelectionManager>(m_d.Get("SelectionManager"), kind::kSelectionManager);
     }
     bool DeleteSelection(bool confirmFlag) override
     {
@@ -306,7 +319,7 @@ public:
     }
     host::NotePtr InsertNote(const std::wstring& text) override
     {
-        return Wrap<ComNote>(m_d.Call("InsertNote", Variant::Text(text)), kNote);
+        return Wrap<ComNote>(m_d.Call("InsertNote", Variant::Text(text)), kind::kNote);
     }
     bool GetUserPreferenceToggle(std::int16_t userPreferenceToggle) override
     {
@@ -319,14 +332,14 @@ public:
     host::TextFormatPtr GetUserPreferenceTextFormat(std::int16_t userPreferenceValue) override
     {
         return Wrap<ComTextFormat>(m_d.Call("GetUserPreferenceTextFormat", Variant::I2(userPreferenceValue)),
-                                   kTextFormat);
+                                   kind::kTextFormat);
     }
     void EditRebuild() override { m_d.Call("EditRebuild"); }
 
     host::DrawingPtr AsDrawing() override { return shared_from_this(); }
 
-    host::SheetPtr GetCurrentSheet() override { return Wrap<ComSheet>(m_d.Call("GetCurrentSheet"), kSheet); }
-    host::ViewPtr GetFirstView() override { return Wrap<ComView>(m_d.Call("GetFirstView"), kView); }
+    host::SheetPtr GetCurrentSheet() override { return Wrap<ComSheet>(m_d.Call("GetCurrentSheet"), kind::kSheet); }
+    host::ViewPtr GetFirstView() override { return Wrap<ComView>(m_d.Call("GetFirstView"), kind::kView); }
     bool ActivateSheet(const std::wstring& name) override
     {
         return m_d.Call("ActivateSheet", Variant::Text(name)).Bool();
@@ -338,7 +351,7 @@ public:
         {
             std::vector<host::ViewPtr> views;
             for (auto& object : objects)
-                views.push_back(std::make_shared<ComView>(m_d.Child(std::move(object), kView)));
+                views.push_back(std::make_shared<ComView>(m_d.Child(std::move(object), kind::kView)));
             sheets.push_back(std::move(views));
         }
         return sheets;
@@ -350,7 +363,7 @@ class ComApplication final : public host::Application, public ComObject
 public:
     using ComObject::ComObject;
 
-    host::DocumentPtr ActiveDoc() override { return Wrap<ComDocument>(m_d.Get("ActiveDoc"), kDocument); }
+    host::DocumentPtr ActiveDoc() override { return Wrap<ComDocument>(m_d.Get("ActiveDoc"), kind::kDocument); }
     host::DocumentPtr OpenDoc6(const std::wstring& fileName, std::int32_t type, std::int32_t options,
                                const std::wstring& configuration, std::int32_t& errors, std::int32_t& warnings) override
     {
@@ -360,14 +373,14 @@ public:
             Wrap<ComDocument>(m_d.Call("OpenDoc6", Variant::Text(fileName), Variant::I4(type), Variant::I4(options),
                                        Variant::Text(configuration), Variant::ByRef(VT_I4, &errorsOut),
                                        Variant::ByRef(VT_I4, &warningsOut)),
-                              kDocument);
+                              kind::kDocument);
         errors = errorsOut;
         warnings = warningsOut;
         return document;
     }
     std::wstring GetCurrentMacroPathName() override { return m_d.Call("GetCurrentMacroPathName").Text(); }
     std::wstring GetExecutablePath() override { return m_d.Call("GetExecutablePath").Text(); }
-    host::FramePtr Frame() override { return Wrap<ComFrame>(m_d.Call("Frame"), kFrame); }
+    host::FramePtr Frame() override { return Wrap<ComFrame>(m_d.Call("Frame"), kind::kFrame); }
     void SetUserPreferenceToggle(std::int16_t userPreferenceValue, bool onFlag) override
     {
         m_d.Call("SetUserPreferenceToggle", Variant::I2(userPreferenceValue), Variant::Bool(onFlag));
@@ -380,7 +393,7 @@ host::ApplicationPtr MakeApplication(ComPtr<IDispatch> application, std::shared_
 {
     if (!application)
         return nullptr;
-    return std::make_shared<ComApplication>(Dispatch(std::move(application), kApplication, std::move(cache)));
+    return std::make_shared<ComApplication>(Dispatch(std::move(application), kind::kApplication, std::move(cache)));
 }
 
 } // namespace host::com

@@ -1,7 +1,9 @@
 #include "host/com/dispatch.h"
 
+#include "host/com/variant_types.h"
 #include "ui/conversions.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace host::com
@@ -50,6 +52,29 @@ private:
     std::vector<VARIANT> m_raw;
 };
 
+/// Sends one round trip into the host (send answers its HRESULT) and, when somebody observes the connection,
+/// tells them about it as call describes it, with the answer, the host's description of a failure
+/// (describe, asked only for DISP_E_EXCEPTION) and how long it took. Every lookup and call goes through here.
+template <typename Send, typename Describe>
+HRESULT RoundTrip(host::CallObserver* observer, host::HostCall& call, Send&& send, Describe&& describe)
+{
+    if (!observer)
+        return send();
+    call.started = std::chrono::steady_clock::now();
+    const HRESULT hr = send();
+    call.duration = std::chrono::steady_clock::now() - call.started;
+    call.hr = hr;
+    if (hr == DISP_E_EXCEPTION)
+        call.text = ui::ToUtf8(describe());
+    observer->HostCalled(call);
+    return hr;
+}
+
+std::wstring NoDescription()
+{
+    return {};
+}
+
 } // namespace
 
 host::Error ComFailure(HRESULT hr, const char* member, const std::wstring& description)
@@ -68,7 +93,16 @@ DISPID DispIdCache::Find(IDispatch& object, const char* kind, const char* member
         std::wstring name = Widen(member);
         LPOLESTR names[] = {name.data()};
         ++m_lookups;
-        const HRESULT hr = object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &entry->second.id);
+        host::HostCall lookup{kind, member, true};
+        const HRESULT hr = RoundTrip(
+            m_observer, lookup,
+            [&] {
+                const HRESULT answer = object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &entry->second.id);
+                if (SUCCEEDED(answer))
+                    lookup.dispid = entry->second.id;
+                return answer;
+            },
+            NoDescription);
         if (FAILED(hr))
         {
             // Only a member the object does not have is remembered as failed: a lookup that failed because
@@ -106,16 +140,28 @@ Result Dispatch::Invoke(const char* member, WORD flags, std::vector<Variant> arg
     Variant result;
     ExcepInfo exception;
     UINT argError = 0;
-    const HRESULT hr =
-        m_object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                         flags == DISPATCH_PROPERTYPUT ? nullptr : result.Put(), exception.Put(), &argError);
+    const auto text = [](BSTR raw) { return raw ? std::wstring(raw, SysStringLen(raw)) : std::wstring(); };
+    host::HostCall call{m_kind, member};
+    if (m_cache->Observer())
+    {
+        call.dispid = id;
+        call.flags = flags;
+        for (UINT i = reversed.Count(); i > 0; --i)
+            call.args.push_back(ArgumentType(reversed.Data()[i - 1]));
+    }
+    const HRESULT hr = RoundTrip(
+        m_cache->Observer(), call,
+        [&] {
+            return m_object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                    flags == DISPATCH_PROPERTYPUT ? nullptr : result.Put(), exception.Put(), &argError);
+        },
+        [&] { return text(exception.Fill().bstrDescription); });
     if (FAILED(hr))
     {
         std::wstring description;
         if (hr == DISP_E_EXCEPTION)
         {
             const EXCEPINFO& info = exception.Fill();
-            const auto text = [](BSTR raw) { return raw ? std::wstring(raw, SysStringLen(raw)) : std::wstring(); };
             description = text(info.bstrDescription);
             if (!text(info.bstrSource).empty())
                 description = text(info.bstrSource) + L": " + description;

@@ -3,9 +3,13 @@
 // Every call into the host is one round trip into another process. A member's name is looked up (one more
 // round trip) once per kind of object for the whole run and kept in the connection's DispIdCache: all
 // objects of a kind answer the same member table, and a drawing is a document.
+//
+// Every round trip, lookup or call, leaves for the host in one place (dispatch.cpp's RoundTrip), which
+// tells the connection's call observer, when there is one, what was sent and what came back.
 #pragma once
 
 #include "host/cad_host.h"
+#include "host/call_log.h"
 #include "host/com/com_resources.h"
 
 #include <cstdint>
@@ -18,10 +22,14 @@
 namespace host::com
 {
 
-/// The DISPIDs of one connection, by object kind and member name.
+/// The DISPIDs of one connection, by object kind and member name, and who hears its round trips.
 class DispIdCache
 {
 public:
+    /// Every lookup and call from now on is told to observer; nothing: no longer.
+    void ObserveCalls(host::CallObserver* observer) { m_observer = observer; }
+    host::CallObserver* Observer() const { return m_observer; }
+
     /// The DISPID of member on object, which is of kind; asks object only the first time for this kind and
     /// member. An unknown member stays unknown without being asked for again. Throws host::Error.
     DISPID Find(IDispatch& object, const char* kind, const char* member);
@@ -38,6 +46,7 @@ private:
 
     std::map<std::pair<std::string, std::string>, Entry> m_entries;
     std::int64_t m_lookups = 0;
+    host::CallObserver* m_observer = nullptr;
 };
 
 /// A host member's answer, converted to what the typed interface returns. Each conversion throws

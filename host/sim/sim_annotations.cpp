@@ -1,6 +1,8 @@
 #include "host/sim/sim_annotations.h"
 
+#include "host/call_log.h"
 #include "host/host_error.h"
+#include "host/object_kinds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,10 +36,10 @@ bool SameObject(const SelectionEntry& a, const SelectionEntry& b)
     return false;
 }
 
-void RequireFinite(double value, const char* member)
+void RequireFinite(SimState& state, double value)
 {
     if (!std::isfinite(value))
-        throw host::Error(kInvalidArg, member, "simulated session: not a finite number");
+        state.Fail(kInvalidArg, "not a finite number");
 }
 
 class SimSheet final : public host::Sheet
@@ -50,13 +52,13 @@ public:
 
     std::wstring GetName() override
     {
-        (void)m_state->Enter("GetName");
+        const auto call = m_state->Enter(kind::kSheet, "GetName");
         return Model().name;
     }
 
     std::vector<double> GetProperties() override
     {
-        (void)m_state->Enter("GetProperties");
+        const auto call = m_state->Enter(kind::kSheet, "GetProperties");
         return Model().properties;
     }
 
@@ -78,7 +80,8 @@ public:
 
     host::ViewPtr GetNextView() override
     {
-        if (m_state->Enter("GetNextView"))
+        const auto call = m_state->Enter(kind::kView, "GetNextView");
+        if (call.Nothing())
             return nullptr;
         const auto next = m_view ? *m_view + 1 : 0;
         if (next >= Sheet().views.size())
@@ -88,7 +91,8 @@ public:
 
     host::SFSymbolPtr GetFirstSFSymbol() override
     {
-        if (m_state->Enter("GetFirstSFSymbol"))
+        const auto call = m_state->Enter(kind::kView, "GetFirstSFSymbol");
+        if (call.Nothing())
             return nullptr;
         const auto& symbols = m_view ? Sheet().views.at(*m_view).symbols : Sheet().symbols;
         return symbols.empty() ? nullptr : MakeSymbol(m_state, symbols.front().id);
@@ -96,13 +100,13 @@ public:
 
     std::wstring GetReferencedModelName() override
     {
-        (void)m_state->Enter("GetReferencedModelName");
+        const auto call = m_state->Enter(kind::kView, "GetReferencedModelName");
         return m_view ? Sheet().views.at(*m_view).referencedModel : std::wstring();
     }
 
     std::wstring GetName() override
     {
-        (void)m_state->Enter("GetName");
+        const auto call = m_state->Enter(kind::kView, "GetName");
         return m_view ? Sheet().views.at(*m_view).name : Sheet().name;
     }
 
@@ -127,28 +131,28 @@ public:
 
     std::wstring get_TypeFaceName() override
     {
-        (void)m_state->Enter("TypeFaceName");
+        const auto call = m_state->Enter(kind::kTextFormat, "TypeFaceName");
         return m_format.typeFaceName;
     }
     void put_TypeFaceName(const std::wstring& name) override
     {
-        (void)m_state->Enter("TypeFaceName");
+        const auto call = m_state->Enter(kind::kTextFormat, "TypeFaceName", {vt::kBstr});
         m_format.typeFaceName = name;
     }
     double get_CharHeight() override
     {
-        (void)m_state->Enter("CharHeight");
+        const auto call = m_state->Enter(kind::kTextFormat, "CharHeight");
         return m_format.charHeight;
     }
     void put_CharHeight(double metres) override
     {
-        (void)m_state->Enter("CharHeight");
-        RequireFinite(metres, "CharHeight");
+        const auto call = m_state->Enter(kind::kTextFormat, "CharHeight", {vt::kR8});
+        RequireFinite(*m_state, metres);
         m_format.charHeight = metres;
     }
     std::int32_t get_CharHeightInPts() override
     {
-        (void)m_state->Enter("CharHeightInPts");
+        const auto call = m_state->Enter(kind::kTextFormat, "CharHeightInPts");
         // A height given as a whole and a half points comes back from the division a hair off the half
         // (13.5 pt reads as 13.4999...); it is taken as the half, so that halves go away from zero.
         const double exact = m_format.charHeight / kMetresPerPoint;
@@ -160,17 +164,17 @@ public:
     }
     void put_CharHeightInPts(std::int32_t points) override
     {
-        (void)m_state->Enter("CharHeightInPts");
+        const auto call = m_state->Enter(kind::kTextFormat, "CharHeightInPts", {vt::kI4});
         m_format.charHeight = points * kMetresPerPoint;
     }
     bool get_Bold() override
     {
-        (void)m_state->Enter("Bold");
+        const auto call = m_state->Enter(kind::kTextFormat, "Bold");
         return m_format.bold;
     }
     void put_Bold(bool bold) override
     {
-        (void)m_state->Enter("Bold");
+        const auto call = m_state->Enter(kind::kTextFormat, "Bold", {vt::kBool});
         m_format.bold = bold;
     }
 
@@ -202,14 +206,14 @@ public:
 
     std::wstring GetName() override
     {
-        (void)m_state->Enter("GetName");
+        const auto call = m_state->Enter(kind::kAnnotation, "GetName");
         const auto at = At();
         return at.symbol ? at.symbol->name : at.note->name;
     }
 
     bool SetName(const std::wstring& nameIn) override
     {
-        (void)m_state->Enter("SetName");
+        const auto call = m_state->Enter(kind::kAnnotation, "SetName", {vt::kBstr});
         const auto at = At();
         if (nameIn.empty() || m_state->NameTaken(*at.sheet, nameIn, m_id))
             return false;
@@ -219,14 +223,16 @@ public:
 
     host::TextFormatPtr GetTextFormat(std::int16_t /*index*/) override
     {
-        if (m_state->Enter("GetTextFormat"))
+        const auto call = m_state->Enter(kind::kAnnotation, "GetTextFormat", {vt::kI2});
+        if (call.Nothing())
             return nullptr;
         return MakeTextFormat(m_state, FormatOf(At()));
     }
 
     bool SetTextFormat(std::int16_t /*index*/, bool useDoc, const host::TextFormatPtr& textFormat) override
     {
-        (void)m_state->Enter("SetTextFormat");
+        const auto call = m_state->Enter(kind::kAnnotation, "SetTextFormat",
+                                         {vt::kI2, vt::kBool, textFormat ? vt::kRefDispatch : vt::kRefNullDispatch});
         const auto at = At();
         if (useDoc)
         {
@@ -242,7 +248,7 @@ public:
 
     bool Select2(bool append, std::int16_t mark) override
     {
-        (void)m_state->Enter("Select2");
+        const auto call = m_state->Enter(kind::kAnnotation, "Select2", {vt::kBool, vt::kI2});
         const auto at = At();
         SelectionEntry entry;
         entry.kind = at.symbol ? SelectedKind::kSymbol : SelectedKind::kNote;
@@ -261,7 +267,8 @@ public:
 
     host::SFSymbolPtr GetNext() override
     {
-        if (m_state->Enter("GetNext"))
+        const auto call = m_state->Enter(kind::kSymbol, "GetNext");
+        if (call.Nothing())
             return nullptr;
         const auto at = At();
         const auto& symbols = at.viewIndex ? at.sheet->views[*at.viewIndex].symbols : at.sheet->symbols;
@@ -273,13 +280,13 @@ public:
 
     std::int32_t GetSymbolType() override
     {
-        (void)m_state->Enter("GetSymbolType");
+        const auto call = m_state->Enter(kind::kSymbol, "GetSymbolType");
         return Symbol().type;
     }
 
     host::OptionalText GetText(std::int16_t whichOne) override
     {
-        (void)m_state->Enter("GetText");
+        const auto call = m_state->Enter(kind::kSymbol, "GetText", {vt::kI2});
         const auto& symbol = Symbol();
         if (whichOne < 1 || whichOne > 10)
             return std::wstring();
@@ -288,19 +295,20 @@ public:
 
     bool GetSymbolAllAround() override
     {
-        (void)m_state->Enter("GetSymbolAllAround");
+        const auto call = m_state->Enter(kind::kSymbol, "GetSymbolAllAround");
         return Symbol().allAround;
     }
 
     std::int32_t GetDirectionOfLay() override
     {
-        (void)m_state->Enter("GetDirectionOfLay");
+        const auto call = m_state->Enter(kind::kSymbol, "GetDirectionOfLay");
         return Symbol().direction;
     }
 
     host::AnnotationPtr GetAnnotation() override
     {
-        if (m_state->Enter("GetAnnotation"))
+        const auto call = m_state->Enter(kind::kSymbol, "GetAnnotation");
+        if (call.Nothing())
             return nullptr;
         (void)Symbol();
         return MakeAnnotation(m_state, m_id);
@@ -308,7 +316,7 @@ public:
 
     bool SetSymbol(std::int32_t symbol, std::int16_t /*surfaceTexture*/, bool allAround) override
     {
-        (void)m_state->Enter("SetSymbol");
+        const auto call = m_state->Enter(kind::kSymbol, "SetSymbol", {vt::kI4, vt::kI2, vt::kBool});
         auto& model = Symbol();
         if (symbol < 0 || symbol > 9)
             return false;
@@ -320,7 +328,7 @@ public:
 
     bool SetText(std::int16_t whichOne, const host::OptionalText& text) override
     {
-        (void)m_state->Enter("SetText");
+        const auto call = m_state->Enter(kind::kSymbol, "SetText", {vt::kI2, text ? vt::kBstr : vt::kEmpty});
         auto& model = Symbol();
         if (whichOne < 1 || whichOne > 10)
             return false;
@@ -333,8 +341,7 @@ private:
     {
         const auto at = At();
         if (!at.symbol)
-            throw host::Error(host::kDispException, m_state->CurrentMember(),
-                              "simulated session: the object is no surface-finish symbol");
+            m_state->Fail(host::kDispException, "the object is no surface-finish symbol");
         return *at.symbol;
     }
 };
@@ -346,16 +353,16 @@ public:
 
     void put_Angle(double radians) override
     {
-        (void)m_state->Enter("Angle");
+        const auto call = m_state->Enter(kind::kNote, "Angle", {vt::kR8});
         auto& note = Note();
-        RequireFinite(radians, "Angle");
+        RequireFinite(*m_state, radians);
         // The host keeps the angle within one turn either way.
         note.angle = std::fmod(radians, 2.0 * std::numbers::pi);
     }
 
     bool SetBalloon(std::int16_t style, std::int16_t size) override
     {
-        (void)m_state->Enter("SetBalloon");
+        const auto call = m_state->Enter(kind::kNote, "SetBalloon", {vt::kI2, vt::kI2});
         auto& note = Note();
         if (style < 0 || size < 0)
             return false;
@@ -365,14 +372,16 @@ public:
 
     host::TextFormatPtr GetTextFormat() override
     {
-        if (m_state->Enter("GetTextFormat"))
+        const auto call = m_state->Enter(kind::kNote, "GetTextFormat");
+        if (call.Nothing())
             return nullptr;
         return MakeTextFormat(m_state, Note().textFormat);
     }
 
     bool SetTextFormat(std::int16_t textFormatType, const host::TextFormatPtr& textFormat) override
     {
-        (void)m_state->Enter("SetTextFormat");
+        const auto call = m_state->Enter(kind::kNote, "SetTextFormat",
+                                         {vt::kI2, textFormat ? vt::kRefDispatch : vt::kRefNullDispatch});
         const auto at = At();
         auto& note = Note();
         if (textFormatType != 0)
@@ -389,7 +398,8 @@ public:
 
     host::AnnotationPtr GetAnnotation() override
     {
-        if (m_state->Enter("GetAnnotation"))
+        const auto call = m_state->Enter(kind::kNote, "GetAnnotation");
+        if (call.Nothing())
             return nullptr;
         (void)Note();
         return MakeAnnotation(m_state, m_id);
@@ -400,8 +410,7 @@ private:
     {
         const auto at = At();
         if (!at.note)
-            throw host::Error(host::kDispException, m_state->CurrentMember(),
-                              "simulated session: the object is no note");
+            m_state->Fail(host::kDispException, "the object is no note");
         return *at.note;
     }
 };

@@ -14,4 +14,10 @@ host::ApplicationPtr SimConnector::GetActiveObject(const std::wstring& progId)
     return m_session->Application();
 }
 
+void SimConnector::ObserveCalls(host::CallObserver* observer)
+{
+    if (m_session)
+        m_session->ObserveCalls(observer);
+}
+
 } // namespace host::sim

@@ -19,6 +19,7 @@ public:
 
     /// The session's application when the session is running and progId is the host's; else nothing.
     host::ApplicationPtr GetActiveObject(const std::wstring& progId) override;
+    void ObserveCalls(host::CallObserver* observer) override;
 
 private:
     std::shared_ptr<SimSession> m_session;

@@ -1,6 +1,8 @@
 #include "host/sim/sim_document.h"
 
+#include "host/call_log.h"
 #include "host/host_error.h"
+#include "host/object_kinds.h"
 #include "ui/conversions.h"
 
 #include <algorithm>
@@ -64,7 +66,7 @@ public:
 
     std::int32_t GetHWnd() override
     {
-        (void)m_state->Enter("GetHWnd");
+        const auto call = m_state->Enter(kind::kFrame, "GetHWnd");
         return m_state->Model().application.frameHandle;
     }
 
@@ -92,12 +94,12 @@ public:
 
     void put_EnableFeatureTree(bool enable) override
     {
-        (void)m_state->Enter("EnableFeatureTree");
+        const auto call = m_state->Enter(kind::kFeatureManager, "EnableFeatureTree", {vt::kBool});
         Doc().enableFeatureTree = enable;
     }
     void put_EnableFeatureTreeWindow(bool enable) override
     {
-        (void)m_state->Enter("EnableFeatureTreeWindow");
+        const auto call = m_state->Enter(kind::kFeatureManager, "EnableFeatureTreeWindow", {vt::kBool});
         Doc().enableFeatureTreeWindow = enable;
     }
 };
@@ -111,7 +113,7 @@ public:
     // selection here bears mark 0: -1 (any mark) and 0 take in all of them, any other mark none.
     std::int32_t GetSelectedObjectCount2(std::int32_t mark) override
     {
-        (void)m_state->Enter("GetSelectedObjectCount2");
+        const auto call = m_state->Enter(kind::kSelectionManager, "GetSelectedObjectCount2", {vt::kI4});
         return TakesInMarkZero(mark) ? static_cast<std::int32_t>(Doc().selection.size()) : 0;
     }
 
@@ -119,7 +121,7 @@ public:
     /// selected object (0, negative, past the count) are passed over.
     std::int32_t DeSelect2(const std::vector<std::int32_t>& atIndex, std::int32_t mark) override
     {
-        (void)m_state->Enter("DeSelect2");
+        const auto call = m_state->Enter(kind::kSelectionManager, "DeSelect2", {vt::kArrayI4, vt::kI4});
         if (!TakesInMarkZero(mark))
             return 0;
         auto& selection = Doc().selection;
@@ -147,7 +149,7 @@ public:
     std::int32_t Add2(const std::wstring& fieldName, std::int32_t /*fieldType*/,
                       const std::wstring& fieldValue) override
     {
-        (void)m_state->Enter("Add2");
+        const auto call = m_state->Enter(kind::kPropertyManager, "Add2", {vt::kBstr, vt::kI4, vt::kBstr});
         auto& properties = Doc().customProperties;
         if (fieldName.empty())
             return 0;
@@ -160,7 +162,7 @@ public:
 
     std::int32_t Set(const std::wstring& fieldName, const std::wstring& fieldValue) override
     {
-        (void)m_state->Enter("Set");
+        const auto call = m_state->Enter(kind::kPropertyManager, "Set", {vt::kBstr, vt::kBstr});
         auto* value = Find(fieldName);
         if (value == nullptr)
             return -1;
@@ -170,7 +172,7 @@ public:
 
     void Get2(const std::wstring& fieldName, std::wstring& valOut, std::wstring& resolvedValOut) override
     {
-        (void)m_state->Enter("Get2");
+        const auto call = m_state->Enter(kind::kPropertyManager, "Get2", {vt::kBstr, vt::kRefBstr, vt::kRefBstr});
         const auto* value = Find(fieldName);
         valOut = value ? *value : std::wstring();
         resolvedValOut = valOut; // no links to resolve in the simulation
@@ -198,7 +200,9 @@ public:
     bool SelectByID(const std::wstring& name, const std::wstring& type, double x, double y, double z, bool append,
                     std::int16_t mark, const host::CalloutPtr& /*callout*/) override
     {
-        (void)m_state->Enter("SelectByID");
+        const auto call =
+            m_state->Enter(kind::kExtension, "SelectByID",
+                           {vt::kBstr, vt::kBstr, vt::kR8, vt::kR8, vt::kR8, vt::kBool, vt::kI2, vt::kNullDispatch});
         return SelectByName(Doc(), name, type, x, y, z, append, mark);
     }
 
@@ -210,7 +214,10 @@ public:
                                                  const std::wstring& minRoughness,
                                                  const std::wstring& roughnessSpacing) override
     {
-        if (m_state->Enter("InsertSurfaceFinishSymbol3"))
+        const auto call = m_state->Enter(kind::kExtension, "InsertSurfaceFinishSymbol3",
+                                         {vt::kI4, vt::kI2, vt::kR8, vt::kR8, vt::kR8, vt::kI4, vt::kI2, vt::kBstr,
+                                          vt::kBstr, vt::kBstr, vt::kBstr, vt::kBstr, vt::kBstr, vt::kBstr});
+        if (call.Nothing())
             return nullptr;
         auto& document = Doc();
         const auto* pick = SelectedSheet(document);
@@ -243,7 +250,8 @@ public:
 
     host::CustomPropertyManagerPtr CustomPropertyManager(const std::wstring& configName) override
     {
-        if (m_state->Enter("CustomPropertyManager"))
+        const auto call = m_state->Enter(kind::kExtension, "CustomPropertyManager", {vt::kBstr});
+        if (call.Nothing())
             return nullptr;
         (void)Doc();
         return MakeCounted<SimCustomPropertyManager>(m_state, m_state, m_document, configName);
@@ -257,13 +265,20 @@ public:
 
     std::int32_t GetType() override
     {
-        (void)m_state->Enter("GetType");
+        const auto call = m_state->Enter(kind::kDocument, "GetType");
         return Doc().type;
+    }
+
+    std::wstring GetPathName() override
+    {
+        const auto call = m_state->Enter(kind::kDocument, "GetPathName");
+        return Doc().path;
     }
 
     host::FeatureManagerPtr FeatureManager() override
     {
-        if (m_state->Enter("FeatureManager"))
+        const auto call = m_state->Enter(kind::kDocument, "FeatureManager");
+        if (call.Nothing())
             return nullptr;
         (void)Doc();
         return MakeCounted<SimFeatureManager>(m_state, m_state, m_document);
@@ -271,7 +286,8 @@ public:
 
     host::ExtensionPtr Extension() override
     {
-        if (m_state->Enter("Extension"))
+        const auto call = m_state->Enter(kind::kDocument, "Extension");
+        if (call.Nothing())
             return nullptr;
         (void)Doc();
         return MakeCounted<SimExtension>(m_state, m_state, m_document);
@@ -279,7 +295,8 @@ public:
 
     host::SelectionManagerPtr SelectionManager() override
     {
-        if (m_state->Enter("SelectionManager"))
+        const auto call = m_state->Enter(kind::kDocument, "SelectionManager");
+        if (call.Nothing())
             return nullptr;
         (void)Doc();
         return MakeCounted<SimSelectionManager>(m_state, m_state, m_document);
@@ -287,7 +304,7 @@ public:
 
     bool DeleteSelection(bool /*confirmFlag*/) override
     {
-        (void)m_state->Enter("DeleteSelection");
+        const auto call = m_state->Enter(kind::kDocument, "DeleteSelection", {vt::kBool});
         auto& document = Doc();
         std::set<AnnotationId> doomed;
         for (const auto& entry : document.selection)
@@ -315,13 +332,24 @@ public:
 
     bool SelectByID(const std::wstring& selId, const std::wstring& selParams, double x, double y, double z) override
     {
-        (void)m_state->Enter("SelectByID");
+        const auto call =
+            m_state->Enter(kind::kDocument, "SelectByID", {vt::kBstr, vt::kBstr, vt::kR8, vt::kR8, vt::kR8});
+        return SelectByName(Doc(), selId, selParams, x, y, z, false, 0);
+    }
+
+    bool SelectByIDRef(const std::wstring& selId, const std::wstring& selParams, double& x, double& y,
+                       double z) override
+    {
+        // The session takes the point as SelectByID does and writes nothing back.
+        const auto call =
+            m_state->Enter(kind::kDocument, "SelectByID", {vt::kBstr, vt::kBstr, vt::kRefR8, vt::kRefR8, vt::kR8});
         return SelectByName(Doc(), selId, selParams, x, y, z, false, 0);
     }
 
     host::NotePtr InsertNote(const std::wstring& text) override
     {
-        if (m_state->Enter("InsertNote"))
+        const auto call = m_state->Enter(kind::kDocument, "InsertNote", {vt::kBstr});
+        if (call.Nothing())
             return nullptr;
         auto& document = Doc();
         const auto* pick = SelectedSheet(document);
@@ -342,14 +370,14 @@ public:
 
     bool GetUserPreferenceToggle(std::int16_t userPreferenceToggle) override
     {
-        (void)m_state->Enter("GetUserPreferenceToggle");
+        const auto call = m_state->Enter(kind::kDocument, "GetUserPreferenceToggle", {vt::kI2});
         (void)Doc();
         return m_state->Toggle(userPreferenceToggle);
     }
 
     bool SetUserPreferenceToggle(std::int16_t userPreferenceValue, bool onFlag) override
     {
-        (void)m_state->Enter("SetUserPreferenceToggle");
+        const auto call = m_state->Enter(kind::kDocument, "SetUserPreferenceToggle", {vt::kI2, vt::kBool});
         (void)Doc();
         m_state->SetToggle(userPreferenceValue, onFlag);
         return true;
@@ -357,14 +385,15 @@ public:
 
     host::TextFormatPtr GetUserPreferenceTextFormat(std::int16_t userPreferenceValue) override
     {
-        if (m_state->Enter("GetUserPreferenceTextFormat"))
+        const auto call = m_state->Enter(kind::kDocument, "GetUserPreferenceTextFormat", {vt::kI2});
+        if (call.Nothing())
             return nullptr;
         return MakeTextFormat(m_state, DocumentTextFormat(Doc(), userPreferenceValue));
     }
 
     void EditRebuild() override
     {
-        (void)m_state->Enter("EditRebuild");
+        const auto call = m_state->Enter(kind::kDocument, "EditRebuild");
         (void)Doc();
         m_state->CountRebuild();
     }
@@ -373,24 +402,26 @@ public:
 
     host::SheetPtr GetCurrentSheet() override
     {
-        if (m_state->Enter("GetCurrentSheet"))
+        const auto call = m_state->Enter(kind::kDocument, "GetCurrentSheet");
+        if (call.Nothing())
             return nullptr;
-        const auto sheet = CurrentSheetIndex("GetCurrentSheet");
+        const auto sheet = CurrentSheetIndex();
         return sheet ? MakeSheet(m_state, m_document, *sheet) : nullptr;
     }
 
     host::ViewPtr GetFirstView() override
     {
-        if (m_state->Enter("GetFirstView"))
+        const auto call = m_state->Enter(kind::kDocument, "GetFirstView");
+        if (call.Nothing())
             return nullptr;
-        const auto sheet = CurrentSheetIndex("GetFirstView");
+        const auto sheet = CurrentSheetIndex();
         return sheet ? MakeView(m_state, m_document, *sheet, std::nullopt) : nullptr;
     }
 
     bool ActivateSheet(const std::wstring& name) override
     {
-        (void)m_state->Enter("ActivateSheet");
-        auto& document = RequireDrawing("ActivateSheet");
+        const auto call = m_state->Enter(kind::kDocument, "ActivateSheet", {vt::kBstr});
+        auto& document = RequireDrawing();
         if (FindSheet(document, name) == nullptr)
             return false;
         document.currentSheet = name;
@@ -399,9 +430,10 @@ public:
 
     std::vector<std::vector<host::ViewPtr>> GetViews() override
     {
-        if (m_state->Enter("GetViews"))
+        const auto call = m_state->Enter(kind::kDocument, "GetViews");
+        if (call.Nothing())
             return {};
-        const auto& document = RequireDrawing("GetViews");
+        const auto& document = RequireDrawing();
         // The real host leaves the order of the sheets open; the last sheet of the file comes first here, so
         // that a program taking the first list for the current sheet is caught.
         std::vector<std::vector<host::ViewPtr>> sheets;
@@ -416,18 +448,17 @@ public:
     }
 
 private:
-    DocumentModel& RequireDrawing(const char* member)
+    DocumentModel& RequireDrawing()
     {
         auto& document = Doc();
         if (document.type != host::kDrawing)
-            throw host::Error(kMemberNotFound, member,
-                              "simulated session: a document that is no drawing has no such member");
+            m_state->Fail(kMemberNotFound, "a document that is no drawing has no such member");
         return document;
     }
 
-    std::optional<std::size_t> CurrentSheetIndex(const char* member)
+    std::optional<std::size_t> CurrentSheetIndex()
     {
-        const auto& document = RequireDrawing(member);
+        const auto& document = RequireDrawing();
         for (std::size_t s = 0; s < document.sheets.size(); ++s)
             if (document.sheets[s].name == document.currentSheet)
                 return s;
@@ -442,7 +473,8 @@ public:
 
     host::DocumentPtr ActiveDoc() override
     {
-        if (m_state->Enter("ActiveDoc"))
+        const auto call = m_state->Enter(kind::kApplication, "ActiveDoc");
+        if (call.Nothing())
             return nullptr;
         const auto active = m_state->Model().activeDocument;
         return active ? DocumentObject(*active) : nullptr;
@@ -452,7 +484,9 @@ public:
                                const std::wstring& /*configuration*/, std::int32_t& errors,
                                std::int32_t& warnings) override
     {
-        const bool nothing = m_state->Enter("OpenDoc6");
+        const auto call = m_state->Enter(kind::kApplication, "OpenDoc6",
+                                         {vt::kBstr, vt::kI4, vt::kI4, vt::kBstr, vt::kRefI4, vt::kRefI4});
+        const bool nothing = call.Nothing();
         errors = 0;
         warnings = 0;
         if (nothing)
@@ -489,26 +523,27 @@ public:
 
     std::wstring GetCurrentMacroPathName() override
     {
-        (void)m_state->Enter("GetCurrentMacroPathName");
+        const auto call = m_state->Enter(kind::kApplication, "GetCurrentMacroPathName");
         return m_state->Model().application.macroPath;
     }
 
     std::wstring GetExecutablePath() override
     {
-        (void)m_state->Enter("GetExecutablePath");
+        const auto call = m_state->Enter(kind::kApplication, "GetExecutablePath");
         return m_state->Model().application.executablePath;
     }
 
     host::FramePtr Frame() override
     {
-        if (m_state->Enter("Frame"))
+        const auto call = m_state->Enter(kind::kApplication, "Frame");
+        if (call.Nothing())
             return nullptr;
         return MakeCounted<SimFrame>(m_state, m_state);
     }
 
     void SetUserPreferenceToggle(std::int16_t userPreferenceValue, bool onFlag) override
     {
-        (void)m_state->Enter("SetUserPreferenceToggle");
+        const auto call = m_state->Enter(kind::kApplication, "SetUserPreferenceToggle", {vt::kI2, vt::kBool});
         m_state->SetToggle(userPreferenceValue, onFlag);
     }
 

@@ -91,6 +91,11 @@ const DocumentModel* SimSession::ActiveDocument() const
     return &model.documents[*model.activeDocument];
 }
 
+void SimSession::ObserveCalls(host::CallObserver* observer)
+{
+    m_state->ObserveCalls(observer);
+}
+
 std::int64_t SimSession::CallCount(const std::string& member) const
 {
     const auto& calls = m_state->CallsByMember();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "host/cad_host.h"
+#include "host/call_log.h"
 #include "host/sim/session_file.h"
 #include "host/sim/session_model.h"
 
@@ -49,6 +50,9 @@ public:
     const SessionModel& Model() const;
     /// Valid until the next call that opens a document. nullptr when no document is active.
     const DocumentModel* ActiveDocument() const;
+
+    /// Every call from now on is told to observer (nothing: no longer).
+    void ObserveCalls(host::CallObserver* observer);
 
     /// Calls of one host member ("GetText", "SetUserPreferenceToggle", "Angle", ...), whichever object.
     std::int64_t CallCount(const std::string& member) const;

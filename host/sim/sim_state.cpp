@@ -80,38 +80,97 @@ void SimState::AssignIds()
             });
 }
 
-bool SimState::Enter(const std::string& member)
+SimCall SimState::Enter(const char* object, const std::string& member, std::initializer_list<const char*> args)
 {
+    std::optional<host::HostCall> record;
+    if (m_observer)
+    {
+        if (m_lookedUp.insert({object, member}).second)
+        {
+            host::HostCall lookup{object, member, true};
+            lookup.started = std::chrono::steady_clock::now();
+            Report(lookup, false);
+        }
+        record.emplace(host::HostCall{object, member});
+        record->args.assign(args.begin(), args.end());
+        record->started = std::chrono::steady_clock::now();
+    }
     ++m_totalCalls;
     m_member = member;
+    m_failure.reset();
     const auto count = ++m_callsByMember[member];
     bool nothing = false;
-    for (const auto& fault : m_model.faults)
+    try
     {
-        switch (fault.effect)
+        for (const auto& fault : m_model.faults)
         {
-        case FaultEffect::kDisconnect:
-            if (m_totalCalls > fault.afterCalls)
-                throw host::Error(host::kRpcDisconnected, member, Where("the host has gone away"));
-            break;
-        case FaultEffect::kError:
-            if (fault.member == member && fault.occurrence == count)
-                throw host::Error(host::kDispException, member,
-                                  Where("injected failure of call " + std::to_string(count)));
-            break;
-        case FaultEffect::kNothing:
-            if (fault.member == member && fault.occurrence == count)
-                nothing = true;
-            break;
+            switch (fault.effect)
+            {
+            case FaultEffect::kDisconnect:
+                if (m_totalCalls > fault.afterCalls)
+                    Fail(host::kRpcDisconnected, "the host has gone away");
+                break;
+            case FaultEffect::kError:
+                if (fault.member == member && fault.occurrence == count)
+                    Fail(host::kDispException, "injected failure of call " + std::to_string(count));
+                break;
+            case FaultEffect::kNothing:
+                if (fault.member == member && fault.occurrence == count)
+                    nothing = true;
+                break;
+            }
         }
     }
-    return nothing;
+    catch (...)
+    {
+        if (record)
+            Report(*record, true);
+        throw;
+    }
+    return SimCall(*this, nothing, std::move(record));
+}
+
+void SimState::Fail(std::int32_t code, const std::string& detail)
+{
+    m_failure.emplace(code, m_member, Where(detail));
+    throw *m_failure;
+}
+
+void SimState::Report(host::HostCall& call, bool failed) noexcept
+{
+    if (!m_observer)
+        return;
+    try
+    {
+        call.duration = std::chrono::steady_clock::now() - call.started;
+        if (failed)
+        {
+            // What COM would answer: a failure the session raised carries its code, and a description only
+            // where the host raises an exception (DISP_E_EXCEPTION); anything else is unexpected.
+            constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(0x8000FFFFu); // E_UNEXPECTED
+            call.hr = m_failure ? m_failure->Code() : kUnexpected;
+            if (m_failure && m_failure->Code() == host::kDispException)
+                call.text = m_failure->what();
+        }
+        m_failure.reset();
+        m_observer->HostCalled(call);
+    }
+    catch (...)
+    {
+        // The log is no part of the call: a record that cannot be made is left out.
+    }
+}
+
+SimCall::~SimCall()
+{
+    if (m_record)
+        m_state.Report(*m_record, std::uncaught_exceptions() > m_exceptions);
 }
 
 DocumentModel& SimState::Document(std::size_t index)
 {
     if (index >= m_model.documents.size())
-        throw host::Error(host::kDispException, m_member, Where("the document is no longer open"));
+        Fail(host::kDispException, "the document is no longer open");
     return m_model.documents[index];
 }
 
@@ -156,7 +215,7 @@ Located SimState::LocateOrFail(AnnotationId id)
 {
     auto at = Locate(id);
     if (!at)
-        throw host::Error(host::kDispException, m_member, Where("the annotation has been deleted"));
+        Fail(host::kDispException, "the annotation has been deleted");
     return *at;
 }
 

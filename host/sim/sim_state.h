@@ -1,13 +1,18 @@
 // The state behind every simulated host object: the model, the call counts and the faults.
 #pragma once
 
+#include "host/call_log.h"
+#include "host/host_error.h"
 #include "host/sim/session_model.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -27,6 +32,32 @@ struct Located
     NoteModel* note = nullptr;
 };
 
+class SimState;
+
+/// One member call being served, from its Enter to the end of the member's body. It tells the session's
+/// call observer, if any, how the call ended: a failure raised through SimState::Fail (or by Enter's faults)
+/// with its code and text, any other exception as E_UNEXPECTED.
+class SimCall
+{
+public:
+    SimCall(SimState& state, bool nothing, std::optional<host::HostCall> record)
+        : m_state(state), m_nothing(nothing), m_record(std::move(record)), m_exceptions(std::uncaught_exceptions())
+    {
+    }
+    SimCall(const SimCall&) = delete;
+    SimCall& operator=(const SimCall&) = delete;
+    ~SimCall();
+
+    /// An object-returning call must answer nothing (an injected "nothing" fault).
+    bool Nothing() const { return m_nothing; }
+
+private:
+    SimState& m_state;
+    bool m_nothing;
+    std::optional<host::HostCall> m_record; ///< only while somebody observes the calls
+    int m_exceptions;
+};
+
 class SimState
 {
 public:
@@ -39,12 +70,21 @@ public:
     SessionModel& Model() { return m_model; }
     const SessionModel& Model() const { return m_model; }
 
-    /// Every member call goes through here first: it is counted, then the faults apply. Throws host::Error
-    /// for an injected failure; returns true when an object-returning call must answer nothing.
-    [[nodiscard]] bool Enter(const std::string& member);
+    /// Every member call goes through here first: it is counted, then the faults apply. object is the kind
+    /// of the called object, args the VARIANT types the COM adapter sends for this call (host::vt), for the
+    /// log of host calls. Throws host::Error for an injected failure; the call answers nothing when the
+    /// result says so. The result lives as long as the member's body.
+    [[nodiscard]] SimCall Enter(const char* object, const std::string& member,
+                                std::initializer_list<const char*> args = {});
 
-    /// The member of the call being served (the last one that entered), for the failures it raises.
-    const std::string& CurrentMember() const { return m_member; }
+    /// Raises the failure of the call being served. Every failure of a member goes through here, so that the
+    /// log of host calls records what the call answered.
+    [[noreturn]] void Fail(std::int32_t code, const std::string& detail);
+
+    /// From now on every call is told to observer (nothing: no longer), as the COM adapter tells its calls:
+    /// the first call of a member on a kind of object comes after a name lookup, which the simulated session
+    /// answers at once.
+    void ObserveCalls(host::CallObserver* observer) { m_observer = observer; }
 
     std::int64_t TotalCalls() const { return m_totalCalls; }
     const std::map<std::string, std::int64_t>& CallsByMember() const { return m_callsByMember; }
@@ -73,7 +113,11 @@ public:
     void SetToggle(std::int32_t id, bool on);
 
 private:
+    friend class SimCall;
+
     void AssignIds();
+    /// Tells the observer how the call ended; hr 0 when it did not fail.
+    void Report(host::HostCall& call, bool failed) noexcept;
 
     SessionModel m_model;
     std::map<std::string, std::int64_t> m_callsByMember;
@@ -82,6 +126,9 @@ private:
     std::int64_t m_rebuilds = 0;
     AnnotationId m_lastId = 0;
     std::int64_t m_liveObjects = 0;
+    host::CallObserver* m_observer = nullptr;
+    std::set<std::pair<std::string, std::string>> m_lookedUp; ///< kind and member, once looked up
+    std::optional<host::Error> m_failure;                     ///< the last failure raised, until reported
 };
 
 /// Makes a simulated host object that counts as alive in state until its last reference is dropped, so

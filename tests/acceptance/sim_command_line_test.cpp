@@ -13,11 +13,11 @@ using app::sim::SimAnswer;
 
 TEST(SimCommandLine, ReadsEveryOptionWithItsValue)
 {
-    const auto result =
-        ParseSimCommandLine({"--out", "o.json",       "s.json", "--ini",    "g.ini",          "--kind",
-                             "2",     "--type-kind",  "Roh",    "--method", "gefr\xc3\xa4st", "--rough",
-                             "6,3",   "--normfix",    "0",      "--user",   "anna",           "--decimal",
-                             ",",     "--transcript", "t.json", "--svg",    "b.svg",          "--interactive"});
+    const auto result = ParseSimCommandLine(
+        {"--out",       "o.json", "s.json",        "--ini",          "g.ini",   "--kind",       "2",
+         "--type-kind", "Roh",    "--method",      "gefr\xc3\xa4st", "--rough", "6,3",          "--normfix",
+         "0",           "--user", "anna",          "--decimal",      ",",       "--transcript", "t.json",
+         "--svg",       "b.svg",  "--interactive", "--log",          "l.txt"});
     ASSERT_TRUE(result.options.has_value()) << std::string(result.error.begin(), result.error.end());
     const app::sim::SimOptions& o = *result.options;
     EXPECT_EQ(o.sessionPath, "s.json");
@@ -32,6 +32,7 @@ TEST(SimCommandLine, ReadsEveryOptionWithItsValue)
     EXPECT_EQ(*o.decimal, L',');
     EXPECT_EQ(*o.transcriptPath, "t.json");
     EXPECT_EQ(*o.svgPath, "b.svg");
+    EXPECT_EQ(*o.logPath, "l.txt");
     EXPECT_TRUE(o.interactive);
     EXPECT_EQ(o.answer, SimAnswer::Ok);
     EXPECT_TRUE(app::sim::HasAnswerOption(o));

@@ -110,6 +110,7 @@ TEST_F(SettingsLoad, ReadsInTheFixedOrder)
         {L"main", L"StandardType"},
         {L"main", L"Form"},
         {L"main", L"Scope"},
+        {L"main", L"LogFile"}, // the log of host calls, a key of its own after the classic ones
         {L"SymbolFont", L"FontName"},
         {L"SymbolFont", L"FontHeight"},
         {L"BracketFont", L"FontName"},
@@ -393,18 +394,20 @@ TEST_F(SettingsLoad, OnlyTheFileOfDefaultsFillsANewIniFile)
     TempFolder folder;
     config::FileProfileStore files;
     const std::wstring iniPath = folder.File(L"glattmark.ini");
-    TempFolder::Write(folder.File(L"glattmark.cfg"), "[main]\r\nFormatCount=1\r\nSort=1\r\nScope=1\r\nForm=1\r\n"
-                                                     "[Format01]\r\nName=A4\r\nFormatCode=7\r\n"
-                                                     "[NormFix]\r\nenabled=wahr\r\n"
-                                                     "[Unused]\r\nx=1\r\n");
+    TempFolder::Write(folder.File(L"glattmark.cfg"),
+                      "[main]\r\nFormatCount=1\r\nSort=1\r\nScope=1\r\nForm=1\r\n"
+                      "LogFile=protokoll.txt\r\n[Format01]\r\nName=A4\r\nFormatCode=7\r\n"
+                      "[NormFix]\r\nenabled=wahr\r\n"
+                      "[Unused]\r\nx=1\r\n");
     const Loaded loaded = Load(files, iniPath);
     EXPECT_EQ(loaded.settings.sortSymbols, 1);
     EXPECT_EQ(loaded.settings.rowForm, 1);
     EXPECT_EQ(loaded.settings.scanScope, 1);
+    EXPECT_EQ(loaded.settings.logFile, L"protokoll.txt");
     EXPECT_EQ(loaded.settings.formats[0].FormatCode, 7);
     EXPECT_TRUE(loaded.settings.normFixEnabled);
     EXPECT_EQ(TempFolder::Read(iniPath), "[main]\r\nFormatCount=1\r\nSort=1\r\nForm=1\r\nScope=1\r\n"
-                                         "[Format01]\r\nName=A4\r\nFormatCode=7\r\n"
+                                         "LogFile=protokoll.txt\r\n[Format01]\r\nName=A4\r\nFormatCode=7\r\n"
                                          "[NormFix]\r\nenabled=wahr\r\n");
 }
 

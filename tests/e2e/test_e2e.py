@@ -65,6 +65,8 @@ PART = {"format": "glattmark-cad-session/1", "activeDocument": 0,
 # names no macro path. Only with "program" is there a run of glattmark.exe to compare with glattmark-sim.
 # "kill": simhost is killed while the dialog is open; glattmark-sim meets a host gone after the calls of
 # the start-up instead.
+# "log": the log of host calls both programs write beside their glattmark.ini; "no-log": the folder of a
+# log that cannot be written, and so is not.
 MACRO_NO_PROGRAM = ("glattmark.exe wurde nicht gefunden. Gesucht im Ordner des Makros:\r\n{folder}\r\n\r\n"
                     "Das Makro muss im selben Ordner wie glattmark.exe liegen.")
 MACRO_NO_PATH = ("Der Ordner dieses Makros ist unbekannt: SolidWorks nennt keinen Makropfad.\r\n"
@@ -123,6 +125,14 @@ SCENARIOS = {
     # corrects one of them there (so the user's annotations change), and its earlier row stays.
     "whole-drawing": dict(session=example("vereinfacht.json"), ini={";Scope=0": "Scope=1"}, changes="user",
                           options=[]),
+    # [main] LogFile: every call simhost served is in the log, with its argument types and answer; the second
+    # symbol of the row fails, so that a failed call with the host's text, the message and the ending are too.
+    "log": dict(session=with_faults(FIRST, {"member": "InsertSurfaceFinishSymbol3", "occurrence": 2,
+                                            "effect": "error"}),
+                ini={";LogFile=": "LogFile=glattmark.log"}, options=[], log="glattmark.log"),
+    # A log in a folder that does not exist: the run is the run without a log, the document's path unasked.
+    "log-unwritable": dict(session=FIRST, ini={";LogFile=": "LogFile=fehlt/glattmark.log"}, options=[],
+                           no_log="fehlt"),
 }
 PACKAGE_FILES = {"glattmark.exe", "glattmark.swb", "glattmark.ini", "glattmark.cfg", "LIESMICH.txt"}
 
@@ -180,6 +190,82 @@ def check_stats(stats, failures, macro=False):
         failures.append("simhost stopped by %s, not by the test" % stats["stop"])
 
 
+def log_lines(path):
+    with open(path, encoding="utf-8") as file:
+        return [json.loads(line) for line in file]
+
+
+def invoke_name(flags):
+    """DISPATCH_* flags as simhost's call log names them."""
+    return "|".join(name for bit, name in ((1, "method"), (2, "get"), (4, "put"), (8, "putref")) if flags & bit)
+
+
+# What may differ between the logs of one scenario on Windows and in glattmark-sim: times, how COM sent a
+# call (DISPID and flags), and where the INI file lies.
+LOG_ONLY_WINDOWS = {"t", "ms", "time", "dispid", "flags", "ini"}
+
+
+def check_log(scenario, win, sim, stats):
+    """The Windows log holds the run as simhost served it, and glattmark-sim's log says the same."""
+    logs = {}
+    for side in ("windows", "sim"):
+        path = os.path.join(os.path.dirname(win.folder), side, scenario["log"])
+        try:
+            logs[side] = log_lines(path)
+        except (OSError, ValueError) as error:
+            return ["log of %s: %s" % (side, error)]
+    lines = logs["windows"]
+    failures = []
+    if lines[0].get("event") != "start" or lines[0].get("document") != scenario["session"]["documents"][0]["path"]:
+        failures.append("log: begins with %s" % lines[0])
+    end = {"event": "end", "status": win.seen["exitCode"], "ending": sim.transcript["ending"]}
+    if lines[-1] != end:
+        failures.append("log: ends with %s, not %s" % (lines[-1], end))
+    shown = [{k: m[k] for k in ("window", "text")} for m in win.seen["messages"]]
+    if [{k: l[k] for k in ("window", "text")} for l in lines if l.get("event") == "message"] != shown:
+        failures.append("log: not the messages shown, %s" % shown)
+
+    calls = [l for l in lines if "member" in l and not l.get("lookup")]
+    served = stats["callLog"]
+    if len(calls) != len(served):
+        failures.append("log: %d calls, simhost served %d" % (len(calls), len(served)))
+    for i, (call, record) in enumerate(zip(calls, served)):
+        logged = (call["object"], call["member"], call["args"], invoke_name(call["flags"]))
+        if logged != (record["kind"], record["member"], record["args"], record["invoke"]):
+            failures.append("log: call %d is %s, simhost served %s" % (i, logged, record))
+            break
+    lookups = {}
+    for line in lines:
+        if line.get("lookup"):
+            lookups[(line["object"], line["member"])] = lookups.get((line["object"], line["member"]), 0) + 1
+    asked = {(k, m): n for k, members in stats["lookups"]["byKind"].items() for m, n in members.items()}
+    if lookups != asked:
+        failures.append("log: lookups %s, simhost answered %s" % (sorted(lookups.items()), sorted(asked.items())))
+    failed = [l for l in calls if l["hr"] != "0x00000000"]
+    if [(l["member"], l["hr"], "injected failure" in l.get("text", "")) for l in failed] != [
+            ("InsertSurfaceFinishSymbol3", "0x80020009", True)]:
+        failures.append("log: failed calls %s" % failed)
+
+    same = [[{k: v for k, v in l.items() if k not in LOG_ONLY_WINDOWS} for l in logs[side]]
+            for side in ("windows", "sim")]
+    for i, (a, b) in enumerate(zip(*same)):
+        if a != b:
+            failures.append("log line %d: Windows %s, glattmark-sim %s" % (i + 1, a, b))
+            break
+    if len(same[0]) != len(same[1]):
+        failures.append("log: %d lines on Windows, %d in glattmark-sim" % (len(same[0]), len(same[1])))
+    return failures
+
+
+def check_no_log(scenario, win, stats, expected_stats):
+    """A log that cannot be written changes nothing: no file, and no call asks for the document's path."""
+    failures = ["the log's folder was made: %s" % side for side in ("windows", "sim")
+                if os.path.exists(os.path.join(os.path.dirname(win.folder), side, scenario["no_log"]))]
+    return failures + ["%s asked for the document's path" % who for who, s in (("Windows", stats),
+                                                                           ("glattmark-sim", expected_stats))
+                       if "GetPathName" in s["calls"]["byMember"]]
+
+
 def check(scenario, before, win, sim):
     failures = []
     seen = win.seen
@@ -213,6 +299,10 @@ def check(scenario, before, win, sim):
     failures += ["stats%s" % d for d in differences({k: v for k, v in stats.items() if k not in COM_ONLY_STATS},
                                                     expected_stats)]
     check_stats(stats, failures, scenario.get("macro"))
+    if scenario.get("log"):
+        failures += check_log(scenario, win, sim, stats)
+    if scenario.get("no_log"):
+        failures += check_no_log(scenario, win, stats, expected_stats)
     return failures + check_annotations(scenario, before, after)
 
 
@@ -254,21 +344,6 @@ def check_annotations(scenario, before, after):
     if scenario.get("changes") == "nothing":
         failures += ["added: %s" % (key,) for key in kept if key not in annotations(before)]
     return failures
-
-
-def changed_ini(replacements, folder):
-    """The example configuration in folder, its glattmark.ini changed by replacements (text: text)."""
-    os.makedirs(folder)
-    examples = os.path.join(harness.SOURCE_DIR, "examples")
-    with open(os.path.join(examples, "glattmark.ini"), encoding="cp1252", newline="") as file:
-        text = file.read()
-    for old, new in replacements.items():
-        if old not in text:
-            raise harness.HarnessError("glattmark.ini has no %s" % old)
-        text = text.replace(old, new)
-    with open(os.path.join(folder, "glattmark.ini"), "w", encoding="cp1252", newline="") as file:
-        file.write(text)
-    return [os.path.join(folder, "glattmark.ini"), shutil.copy(os.path.join(examples, "glattmark.cfg"), folder)]
 
 
 def unpack(package, folder):
@@ -313,7 +388,7 @@ def run(name, build, folder, package):
     ini_files = None
     shutil.rmtree(folder, ignore_errors=True)
     if scenario.get("ini"):
-        ini_files = changed_ini(scenario["ini"], os.path.join(folder, "ini"))
+        ini_files = harness.changed_ini(scenario["ini"], os.path.join(folder, "ini"))
     if scenario.get("package"):
         if not package or not os.path.isfile(package):
             return ["no package: %s" % package]

@@ -1,11 +1,12 @@
 // The COM adapter against the simulated session served through IDispatch in this process: the same
 // dispatch layer simhost.exe serves across processes, without the round trips.
 #include "host/com/com_connector.h"
-#include "host/com/object_kinds.h"
+#include "host/object_kinds.h"
 #include "host/sim/sim_connector.h"
 #include "host/sw_access.h"
 #include "tests/host/com_support.h"
 #include "tests/support/failing_allocations.h"
+#include "tests/support/recording_call_observer.h"
 #include "tools/simhost/dispatch_server.h"
 #include "ui/error_object.h"
 
@@ -34,6 +35,7 @@ struct Served : host::SessionConnector
     {
         return connector.Attach(server->Application());
     }
+    void ObserveCalls(host::CallObserver* observer) override { connector.ObserveCalls(observer); }
 
     std::map<std::string, int> Signatures() const { return com_tests::Signatures(server->ComStats().at("callLog")); }
 
@@ -48,14 +50,29 @@ TEST(ComAdapter, WholeRunWritesWhatTheSimulatedSessionWrites)
     const std::string example = com_tests::Example("erster-lauf.json");
     const auto direct = host::sim::SimSession::Parse(example);
     host::sim::SimConnector directConnector(direct);
+    testing_support::RecordingCallObserver directCalls;
+    directConnector.ObserveCalls(&directCalls);
     com_tests::ProgramRun directRun(directConnector, com_tests::ScratchFolder("whole-run-direct"));
 
     Served served(example);
+    testing_support::RecordingCallObserver comCalls;
+    served.ObserveCalls(&comCalls);
     {
         com_tests::ProgramRun comRun(served, com_tests::ScratchFolder("whole-run-com"));
         EXPECT_EQ(comRun.form->RunEnding(), app::Ending::Ok);
         EXPECT_TRUE(comRun.messageWindow.shown.empty());
     }
+    // The log of host calls hears the same lookups and calls, with the same argument types, either way; the
+    // adapter's calls are the ones the server received, each with its DISPID and flags.
+    EXPECT_EQ(comCalls.calls, directCalls.calls);
+    std::size_t invoked = 0;
+    for (const host::HostCall& call : comCalls.raw)
+    {
+        EXPECT_TRUE(call.dispid.has_value()) << call.member;
+        EXPECT_NE(call.flags.has_value(), call.lookup) << call.member;
+        invoked += call.lookup ? 0 : 1;
+    }
+    EXPECT_EQ(invoked, served.server->CallLog().size());
 
     // The same drawing, names, texts, fonts and selection, and the same calls by member.
     EXPECT_EQ(served.session->Serialize(), direct->Serialize());
@@ -92,6 +109,7 @@ TEST(ComAdapter, EveryMemberCrossesWithTheTypesOfTheTypedInterface)
         access.LockUI(true);
         access.LockUI(false);
         host::DocumentPtr document = access.ActiveDoc;
+        EXPECT_EQ(document->GetPathName(), L"C:\\Zeichnungen\\Welle.SLDDRW");
         access.SetPropStr(L"Pr\u00fcfer", L"Kr\u00e4mer", L"", document);
         EXPECT_EQ(access.GetPropStr(L"Pr\u00fcfer", L"Standard", nullptr), L"Kr\u00e4mer");
         EXPECT_FALSE(cc.IsErr());
@@ -218,11 +236,11 @@ TEST(ComAdapter, FailuresBecomeHostErrorsWithCodeMemberAndText)
     EXPECT_EQ(notDrawing.Code(), static_cast<std::int32_t>(DISP_E_MEMBERNOTFOUND));
 
     // A name no object of the kind answers is asked for once.
-    host::com::Dispatch raw(served.server->Application(), host::com::kApplication,
+    host::com::Dispatch raw(served.server->Application(), host::kind::kApplication,
                             std::make_shared<host::com::DispIdCache>());
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(FailureOf([&] { raw.Call("Gibtsnicht"); }).Code(), static_cast<std::int32_t>(DISP_E_UNKNOWNNAME));
-    EXPECT_EQ(served.server->ComStats()["lookups"]["byKind"][host::com::kApplication]["Gibtsnicht"], 1);
+    EXPECT_EQ(served.server->ComStats()["lookups"]["byKind"][host::kind::kApplication]["Gibtsnicht"], 1);
 
     // After the fourth call the host is gone: every call fails, and so does a lookup of a new name.
     EXPECT_EQ(document->GetType(), host::kPart);

@@ -4,7 +4,7 @@
 #include "host/com/com_connector.h"
 #include "host/com/com_resources.h"
 #include "host/com/dispatch.h"
-#include "host/com/object_kinds.h"
+#include "host/object_kinds.h"
 
 #include <gtest/gtest.h>
 
@@ -198,7 +198,7 @@ TEST(ComOwners, ArgumentsAndAnswersOfACallAreGivenBackWhateverTheCallDoes)
     host.members[L"Refuse"] = [](DISPPARAMS&, VARIANT*) { return DISP_E_TYPEMISMATCH; };
     host.members[L"Answer"] = Answers(answer);
     {
-        host::com::Dispatch dispatch(ComPtr<IDispatch>::Share(&host), host::com::kApplication,
+        host::com::Dispatch dispatch(ComPtr<IDispatch>::Share(&host), host::kind::kApplication,
                                      std::make_shared<host::com::DispIdCache>());
         const auto withArgument = [&](const char* member) {
             return dispatch.Call(member, Variant::I2(1), Variant::Dispatch(ComPtr<IDispatch>::Share(&argument)));

@@ -115,6 +115,7 @@ public:
     std::shared_ptr<LinkedProperties> properties = std::make_shared<LinkedProperties>();
 
     std::int32_t GetType() override { return host::kDrawing; }
+    std::wstring GetPathName() override { return {}; }
     host::DrawingPtr AsDrawing() override { return nullptr; }
     host::ExtensionPtr Extension() override { return std::make_shared<LinkedExtension>(properties); }
     host::FeatureManagerPtr FeatureManager() override { return nullptr; }

@@ -24,6 +24,10 @@ public:
             throw host::Error(host::kServerUnavailable, "GetActiveObject", "failure injected by the test");
         return application;
     }
+
+    /// Remembered, not passed on: the application handed out is the test's own.
+    void ObserveCalls(host::CallObserver* observerIn) override { observer = observerIn; }
+    host::CallObserver* observer = nullptr;
 };
 
 } // namespace testing_support

@@ -9,7 +9,7 @@
 #include "host/com/com_connector.h"
 #include "host/com/com_resources.h"
 #include "host/com/dispatch.h"
-#include "host/com/object_kinds.h"
+#include "host/object_kinds.h"
 #include "host/sw_access.h"
 
 #include <chrono>
@@ -44,10 +44,10 @@ int Measure(int calls)
         std::fputs("com-round-trips: no CAD session runs (start simhost.exe first)\n", stderr);
         return 1;
     }
-    host::com::Dispatch cached(application, host::com::kApplication, std::make_shared<host::com::DispIdCache>());
+    host::com::Dispatch cached(application, host::kind::kApplication, std::make_shared<host::com::DispIdCache>());
     const double cachedMs = MillisecondsPerCall(calls, [&] { cached.Call("GetExecutablePath"); });
     const double lookupMs = MillisecondsPerCall(calls, [&] {
-        host::com::Dispatch(application, host::com::kApplication, std::make_shared<host::com::DispIdCache>())
+        host::com::Dispatch(application, host::kind::kApplication, std::make_shared<host::com::DispIdCache>())
             .Call("GetExecutablePath");
     });
     std::printf("%d calls of GetExecutablePath each way\n", calls);

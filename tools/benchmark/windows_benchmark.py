@@ -1,8 +1,9 @@
 """The round trips of glattmark.exe under Wine on glattmark-benchmark's sheet (200 distinct surface-finish
 symbols and 200 repeats): glattmark.exe against simhost.exe, "Ok" pressed on the proposal by uidriver.exe.
 Prints the host calls by member beside glattmark-sim's on the same sheet, the name lookups, and the wall
-time per host call and per symbol; then what one call costs with and without a name lookup
-(com-round-trips.exe). Figures only: nothing is asserted on time.
+time per host call and per symbol, each with and without the log of host calls ([main] LogFile; the runs
+alternate) and the log's size; then what one call costs with and without a name lookup (com-round-trips.exe).
+Figures only: nothing is asserted on time.
 
     python3 windows_benchmark.py [RUNS]      (scripts/benchmark-windows.sh builds what it needs first)
 
@@ -11,9 +12,11 @@ driver saw them (to within its 20 ms look at the windows); the time the dialog w
 """
 
 import os
+import shutil
 import statistics
 import subprocess
 import sys
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "uidriver"))
 import wine_harness as harness  # noqa: E402
@@ -32,19 +35,31 @@ def main():
     subprocess.run([os.path.join(linux, "tools", "benchmark", "glattmark-benchmark"), "--write-session", session],
                    check=True, timeout=60)
 
-    phases = []
+    logged_ini = os.path.join(folder, "ini-with-log")
+    shutil.rmtree(logged_ini, ignore_errors=True)
+    logged_ini = harness.changed_ini({";LogFile=": "LogFile=glattmark.log"}, logged_ini)
+    phases = {False: [], True: []}
     first = None
+    log_path = None
     for i in range(runs):
-        run = harness.run_windows(build, os.path.join(folder, "run-%d" % i), session, {},
-                                  program_seconds=SECONDS_PER_RUN)
-        seen = run.seen or {}
-        if run.session is None or seen.get("problems") or seen.get("exitCode") != 0:
-            print("run %d did not end cleanly: %s" % (i, seen.get("problems") or seen.get("messages")))
-            return 1
-        seconds = seen["seconds"]
-        phases.append((seconds["dialogShown"], seconds["ended"] - seconds["left"]))
-        first = first or run
-    sim = harness.run_sim(build, os.path.join(folder, "sim"), session, [], first.seen["loginName"])
+        for logged in (False, True):
+            run_folder = os.path.join(folder, "run-%d%s" % (i, "-log" if logged else ""))
+            run = harness.run_windows(build, run_folder, session, {}, program_seconds=SECONDS_PER_RUN,
+                                      ini_files=logged_ini if logged else None)
+            seen = run.seen or {}
+            if run.session is None or seen.get("problems") or seen.get("exitCode") != 0:
+                print("run %d did not end cleanly: %s" % (i, seen.get("problems") or seen.get("messages")))
+                return 1
+            seconds = seen["seconds"]
+            phases[logged].append((seconds["dialogShown"], seconds["ended"] - seconds["left"]))
+            first = first or run
+            log_path = os.path.join(run_folder, "glattmark.log") if logged else log_path
+    sim_seconds = {}
+    for logged in (True, False):
+        started = time.monotonic()
+        sim = harness.run_sim(build, os.path.join(folder, "sim-log" if logged else "sim"), session, [],
+                              first.seen["loginName"], logged_ini if logged else None)
+        sim_seconds[logged] = time.monotonic() - started
 
     stats = first.session["stats"]
     calls = stats["calls"]["byMember"]
@@ -66,16 +81,23 @@ def main():
     lookup_total = stats["lookups"]["total"]
     print("  %-30s %10d %10d %14d" % ("total", total, lookup_total, sim.session["stats"]["calls"]["total"]))
     print()
-    start_up = statistics.median(p[0] for p in phases)
-    ok = statistics.median(p[1] for p in phases)
-    whole = start_up + ok
-    print("Wall time (median of %d runs)" % runs)
-    print("  start to dialog   %8.2f s" % start_up)
-    print("  Ok to end         %8.2f s" % ok)
-    print("  whole run         %8.2f s" % whole)
-    print("  per round trip    %8.2f ms  (%d calls and %d lookups)" % (1000 * whole / (total + lookup_total), total,
-                                                                     lookup_total))
-    print("  per symbol        %8.2f ms" % (1000 * whole / SYMBOLS))
+    for logged in (False, True):
+        start_up = statistics.median(p[0] for p in phases[logged])
+        ok = statistics.median(p[1] for p in phases[logged])
+        whole = start_up + ok
+        print("Wall time (median of %d runs), %s the log of host calls" % (runs, "with" if logged else "without"))
+        print("  start to dialog   %8.2f s" % start_up)
+        print("  Ok to end         %8.2f s" % ok)
+        print("  whole run         %8.2f s" % whole)
+        print("  per round trip    %8.2f ms  (%d calls and %d lookups)" % (1000 * whole / (total + lookup_total),
+                                                                         total, lookup_total))
+        print("  per symbol        %8.2f ms" % (1000 * whole / SYMBOLS))
+        print()
+    with open(log_path, "rb") as file:
+        log = file.read()
+    print("The log of one run: %d bytes, %d lines" % (len(log), log.count(b"\n")))
+    print("glattmark-sim on the same sheet, the whole process: %.3f s without the log, %.3f s with it"
+          % (sim_seconds[False], sim_seconds[True]))
     print()
     print("One call into simhost.exe (examples/erster-lauf.json), with the name's DISPID cached and looked up")
     print(round_trips(build, os.path.join(folder, "round-trips")))

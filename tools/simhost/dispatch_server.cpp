@@ -1,7 +1,8 @@
 #include "tools/simhost/dispatch_server.h"
 
-#include "host/com/object_kinds.h"
+#include "host/com/variant_types.h"
 #include "host/host_error.h"
+#include "host/object_kinds.h"
 #include "tools/simhost/single_thread_object.h"
 #include "ui/conversions.h"
 
@@ -14,6 +15,7 @@
 namespace simhost
 {
 
+using host::com::ArgumentType;
 using host::com::Bstr;
 using host::com::ComPtr;
 using host::com::Variant;
@@ -28,46 +30,6 @@ struct ArgumentRefused
 {
     std::size_t index; ///< in the member's parameter order
 };
-
-std::string TypeName(VARTYPE type)
-{
-    static const std::map<VARTYPE, const char*> kNames = {
-        {VT_EMPTY, "VT_EMPTY"},     {VT_NULL, "VT_NULL"},
-        {VT_I2, "VT_I2"},           {VT_I4, "VT_I4"},
-        {VT_R4, "VT_R4"},           {VT_R8, "VT_R8"},
-        {VT_CY, "VT_CY"},           {VT_DATE, "VT_DATE"},
-        {VT_BSTR, "VT_BSTR"},       {VT_DISPATCH, "VT_DISPATCH"},
-        {VT_ERROR, "VT_ERROR"},     {VT_BOOL, "VT_BOOL"},
-        {VT_VARIANT, "VT_VARIANT"}, {VT_UNKNOWN, "VT_UNKNOWN"},
-        {VT_DECIMAL, "VT_DECIMAL"}, {VT_I1, "VT_I1"},
-        {VT_UI1, "VT_UI1"},         {VT_UI2, "VT_UI2"},
-        {VT_UI4, "VT_UI4"},         {VT_I8, "VT_I8"},
-        {VT_UI8, "VT_UI8"},         {VT_INT, "VT_INT"},
-        {VT_UINT, "VT_UINT"},
-    };
-    std::string name;
-    if ((type & VT_BYREF) != 0)
-        name += "VT_BYREF|";
-    if ((type & VT_ARRAY) != 0)
-        name += "VT_ARRAY|";
-    const VARTYPE base = type & VT_TYPEMASK;
-    const auto found = kNames.find(base);
-    name += found != kNames.end() ? found->second : "VT_" + std::to_string(base);
-    return name;
-}
-
-/// The VARIANT type of an argument. An object reference that holds no object says so, and so does a
-/// boolean other than VARIANT_TRUE (-1) and VARIANT_FALSE, which a host may take for either.
-std::string ArgumentType(const VARIANT& v)
-{
-    std::string type = TypeName(v.vt);
-    if ((v.vt == VT_DISPATCH && !v.pdispVal) || (v.vt == VT_UNKNOWN && !v.punkVal) ||
-        (v.vt == (VT_BYREF | VT_DISPATCH) && v.ppdispVal && !*v.ppdispVal))
-        type.append(" null");
-    if (v.vt == VT_BOOL && v.boolVal != VARIANT_TRUE && v.boolVal != VARIANT_FALSE)
-        type.append(" ").append(std::to_string(v.boolVal));
-    return type;
-}
 
 std::string InvokeName(WORD flags)
 {
@@ -349,6 +311,8 @@ const Member kDocumentMembers[] = {
         r.Bool(As<host::Drawing>(o).ActivateSheet(a.Text(0))); }},
     {L"GetViews", Access::Method, 0, [](host::HostObject& o, const Args&, Answer& r, bool) {
         r.ObjectArrays(As<host::Drawing>(o).GetViews(), Kind::View); }},
+    {L"GetPathName", Access::Method, 0, [](host::HostObject& o, const Args&, Answer& r, bool) {
+        r.Text(As<host::Document>(o).GetPathName()); }},
 };
 
 const Member kSheetMembers[] = {
@@ -686,31 +650,31 @@ const char* KindName(Kind kind)
     switch (kind)
     {
     case Kind::Application:
-        return host::com::kApplication;
+        return host::kind::kApplication;
     case Kind::Frame:
-        return host::com::kFrame;
+        return host::kind::kFrame;
     case Kind::Document:
-        return host::com::kDocument;
+        return host::kind::kDocument;
     case Kind::Sheet:
-        return host::com::kSheet;
+        return host::kind::kSheet;
     case Kind::View:
-        return host::com::kView;
+        return host::kind::kView;
     case Kind::Symbol:
-        return host::com::kSymbol;
+        return host::kind::kSymbol;
     case Kind::Annotation:
-        return host::com::kAnnotation;
+        return host::kind::kAnnotation;
     case Kind::Note:
-        return host::com::kNote;
+        return host::kind::kNote;
     case Kind::TextFormat:
-        return host::com::kTextFormat;
+        return host::kind::kTextFormat;
     case Kind::Extension:
-        return host::com::kExtension;
+        return host::kind::kExtension;
     case Kind::SelectionManager:
-        return host::com::kSelectionManager;
+        return host::kind::kSelectionManager;
     case Kind::PropertyManager:
-        return host::com::kPropertyManager;
+        return host::kind::kPropertyManager;
     case Kind::FeatureManager:
-        return host::com::kFeatureManager;
+        return host::kind::kFeatureManager;
     }
     return "?";
 }

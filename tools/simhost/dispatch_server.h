@@ -41,7 +41,7 @@ enum class Kind
     FeatureManager,
 };
 
-/// The kind's name in the stats, as the adapter names it (host/com/object_kinds.h).
+/// The kind's name in the stats, as the adapter names it (host/object_kinds.h).
 const char* KindName(Kind kind);
 
 /// One call as it arrived.

@@ -171,6 +171,21 @@ def prepare_folder(folder, session, ini_files=None):
     return session_path
 
 
+def changed_ini(replacements, folder):
+    """The example configuration in folder, its glattmark.ini changed by replacements (text: text)."""
+    os.makedirs(folder)
+    examples = os.path.join(SOURCE_DIR, "examples")
+    with open(os.path.join(examples, "glattmark.ini"), encoding="cp1252", newline="") as file:
+        text = file.read()
+    for old, new in replacements.items():
+        if old not in text:
+            raise HarnessError("glattmark.ini has no %s" % old)
+        text = text.replace(old, new)
+    with open(os.path.join(folder, "glattmark.ini"), "w", encoding="cp1252", newline="") as file:
+        file.write(text)
+    return [os.path.join(folder, "glattmark.ini"), shutil.copy(os.path.join(examples, "glattmark.cfg"), folder)]
+
+
 class SimHost:
     """simhost.exe serving the session file session_path, its files beside it in folder; the constructor
     returns once it serves. Its idle time ends a simhost that the harness itself lost."""

@@ -1,9 +1,9 @@
-// The kinds of host object, as the adapter's DISPID cache and simhost's member tables and stats name them.
-// Every object of a kind answers one member table; a drawing is a document. Spelled here once: simhost serves
-// what the adapter calls under the same names.
+// The kinds of host object, as the COM adapter's DISPID cache, simhost's member tables and stats, and the
+// log of host calls name them. Every object of a kind answers one member table; a drawing is a document.
+// Spelled here once, so that the simulated session and the COM adapter log a call under the same kind.
 #pragma once
 
-namespace host::com
+namespace host::kind
 {
 
 inline constexpr const char* kApplication = "application";
@@ -20,4 +20,4 @@ inline constexpr const char* kSelectionManager = "selectionManager";
 inline constexpr const char* kPropertyManager = "customPropertyManager";
 inline constexpr const char* kFeatureManager = "featureManager";
 
-} // namespace host::com
+} // namespace host::kind
