@@ -1,6 +1,7 @@
 // How the program reaches a CAD session that is already running.
 #pragma once
 
+#include "host/busy_retry.h"
 #include "host/cad_host.h"
 
 #include <string>
@@ -20,6 +21,10 @@ public:
 
     /// The running instance, or nothing when none is running. May throw host::Error.
     virtual ApplicationPtr GetActiveObject(const std::wstring& progId) = 0;
+
+    /// The limits of the calls into the session, from the configuration; a session that answers every
+    /// call at once has no use for them.
+    virtual void SetCallLimits(const CallLimits& /*limits*/) {}
 };
 
 } // namespace host

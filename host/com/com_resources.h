@@ -289,13 +289,12 @@ public:
         Clear();
         return &m_e;
     }
-    const EXCEPINFO& Fill() noexcept
+    /// runDeferred: the object that failed lives in this process, so its fill-in's address is one of ours.
+    const EXCEPINFO& Fill(bool runDeferred) noexcept
     {
-        if (m_e.pfnDeferredFillIn)
-        {
-            const auto fillIn = std::exchange(m_e.pfnDeferredFillIn, nullptr);
+        const auto fillIn = std::exchange(m_e.pfnDeferredFillIn, nullptr);
+        if (fillIn && runDeferred)
             fillIn(&m_e);
-        }
         return m_e;
     }
 

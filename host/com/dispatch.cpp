@@ -50,7 +50,38 @@ private:
     std::vector<VARIANT> m_raw;
 };
 
+/// True for an object served by this process. A proxy to another process answers IClientSecurity; an
+/// object of this process does not.
+bool InThisProcess(IDispatch& object)
+{
+    IClientSecurity* security = nullptr;
+    if (SUCCEEDED(object.QueryInterface(IID_IClientSecurity, reinterpret_cast<void**>(&security))) && security)
+    {
+        security->Release();
+        return false;
+    }
+    return true;
+}
+
+/// A one-dimensional array whose elements are of the type its VARIANT names: a VARIANT claiming VT_R8
+/// elements over an array of something else would be read out of bounds.
+bool HoldsItsType(const VARIANT& v)
+{
+    VARTYPE elements = VT_EMPTY;
+    return v.parray && SafeArrayGetDim(v.parray) == 1 && SUCCEEDED(SafeArrayGetVartype(v.parray, &elements)) &&
+           elements == (v.vt & VT_TYPEMASK);
+}
+
 } // namespace
+
+HRESULT ExceptionCode(const EXCEPINFO& info)
+{
+    if (FAILED(info.scode))
+        return info.scode;
+    if (info.wCode != 0)
+        return static_cast<HRESULT>(0x800A0000u | info.wCode);
+    return DISP_E_EXCEPTION;
+}
 
 host::Error ComFailure(HRESULT hr, const char* member, const std::wstring& description)
 {
@@ -68,7 +99,7 @@ DISPID DispIdCache::Find(IDispatch& object, const char* kind, const char* member
         std::wstring name = Widen(member);
         LPOLESTR names[] = {name.data()};
         ++m_lookups;
-        const HRESULT hr = object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &entry->second.id);
+        const HRESULT hr = m_guard.LookUpOnce(object, names[0], entry->second.id);
         if (FAILED(hr))
         {
             // Only a member the object does not have is remembered as failed: a lookup that failed because
@@ -106,21 +137,21 @@ Result Dispatch::Invoke(const char* member, WORD flags, std::vector<Variant> arg
     Variant result;
     ExcepInfo exception;
     UINT argError = 0;
-    const HRESULT hr =
-        m_object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                         flags == DISPATCH_PROPERTYPUT ? nullptr : result.Put(), exception.Put(), &argError);
+    HRESULT hr = m_cache->Guard().InvokeOnce(*m_object.Get(), id, flags, params,
+                                             flags == DISPATCH_PROPERTYPUT ? nullptr : result.Put(), exception.Put(),
+                                             &argError);
     if (FAILED(hr))
     {
         std::wstring description;
         if (hr == DISP_E_EXCEPTION)
         {
-            const EXCEPINFO& info = exception.Fill();
+            // A deferred fill-in is an address in the server's process: only an object of ours may run it.
+            const EXCEPINFO& info = exception.Fill(InThisProcess(*m_object.Get()));
             const auto text = [](BSTR raw) { return raw ? std::wstring(raw, SysStringLen(raw)) : std::wstring(); };
             description = text(info.bstrDescription);
             if (!text(info.bstrSource).empty())
                 description = text(info.bstrSource) + L": " + description;
-            if (info.scode != S_OK)
-                description += L" (" + Widen(Hex(info.scode).c_str()) + L")";
+            hr = ExceptionCode(info);
         }
         else if (hr == DISP_E_TYPEMISMATCH || hr == DISP_E_PARAMNOTFOUND)
         {
@@ -215,7 +246,7 @@ std::vector<double> Result::Doubles() const
     const VARIANT& v = m_value.Get();
     if (v.vt == VT_EMPTY || v.vt == VT_NULL)
         return {};
-    if ((v.vt != (VT_ARRAY | VT_R8) && v.vt != (VT_ARRAY | VT_VARIANT)) || !v.parray || SafeArrayGetDim(v.parray) != 1)
+    if ((v.vt != (VT_ARRAY | VT_R8) && v.vt != (VT_ARRAY | VT_VARIANT)) || !HoldsItsType(v))
         Mismatch("an array of numbers");
     LONG lower = 0;
     LONG upper = -1;
@@ -245,7 +276,7 @@ std::vector<double> Result::Doubles() const
 std::vector<Variant> Result::VariantElements(const char* expected) const
 {
     const VARIANT& v = m_value.Get();
-    if (v.vt != (VT_ARRAY | VT_VARIANT) || !v.parray || SafeArrayGetDim(v.parray) != 1)
+    if (v.vt != (VT_ARRAY | VT_VARIANT) || !HoldsItsType(v))
         Mismatch(expected);
     LONG lower = 0;
     LONG upper = -1;

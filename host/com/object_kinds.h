@@ -1,5 +1,6 @@
 // The kinds of host object, as the adapter's DISPID cache and simhost's member tables and stats name them.
-// Every object of a kind answers one member table; a drawing is a document. Spelled here once: simhost serves
+// Every object of a kind answers one member table; a drawing, a part and an assembly answer the document
+// members, each under numbers of its own. Spelled here once: simhost serves
 // what the adapter calls under the same names.
 #pragma once
 
@@ -8,7 +9,11 @@ namespace host::com
 
 inline constexpr const char* kApplication = "application";
 inline constexpr const char* kFrame = "frame";
+/// A document whose type is not known yet: only GetType is called under this kind.
 inline constexpr const char* kDocument = "document";
+inline constexpr const char* kDrawing = "drawing";
+inline constexpr const char* kPart = "part";
+inline constexpr const char* kAssembly = "assembly";
 inline constexpr const char* kSheet = "sheet";
 inline constexpr const char* kView = "view";
 inline constexpr const char* kSymbol = "sfSymbol";
