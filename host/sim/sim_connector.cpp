@@ -14,4 +14,10 @@ host::ApplicationPtr SimConnector::GetActiveObject(const std::wstring& progId)
     return m_session->Application();
 }
 
+void SimConnector::SetCallLimits(const host::CallLimits& limits)
+{
+    if (m_session)
+        m_session->SetBusyLimit(limits.busySeconds);
+}
+
 } // namespace host::sim

@@ -20,6 +20,9 @@ public:
     /// The session's application when the session is running and progId is the host's; else nothing.
     host::ApplicationPtr GetActiveObject(const std::wstring& progId) override;
 
+    /// The busy limit reaches the session's busy faults; a simulated call never hangs for real.
+    void SetCallLimits(const host::CallLimits& limits) override;
+
 private:
     std::shared_ptr<SimSession> m_session;
 };

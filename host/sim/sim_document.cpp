@@ -260,6 +260,8 @@ public:
         (void)m_state->Enter("GetType");
         return Doc().type;
     }
+    /// The type without a call: what a server needs to know of the object it serves.
+    std::int32_t TypeUncounted() { return Doc().type; }
 
     host::FeatureManagerPtr FeatureManager() override
     {
@@ -532,6 +534,13 @@ private:
 };
 
 } // namespace
+
+std::optional<std::int32_t> DocumentTypeOf(host::HostObject& object)
+{
+    if (auto* document = dynamic_cast<SimDocument*>(&object))
+        return document->TypeUncounted();
+    return std::nullopt;
+}
 
 host::ApplicationPtr MakeApplication(StatePtr state)
 {

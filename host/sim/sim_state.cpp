@@ -82,6 +82,11 @@ void SimState::AssignIds()
 
 bool SimState::Enter(const std::string& member)
 {
+    for (const auto& fault : m_model.faults)
+    {
+        if (fault.effect == FaultEffect::kBusy && m_totalCalls >= fault.afterCalls && fault.seconds >= m_busyLimit)
+            throw host::Error(host::kCallRejected, member, Where("the host is busy and refuses the call"));
+    }
     ++m_totalCalls;
     m_member = member;
     const auto count = ++m_callsByMember[member];
@@ -102,6 +107,10 @@ bool SimState::Enter(const std::string& member)
         case FaultEffect::kNothing:
             if (fault.member == member && fault.occurrence == count)
                 nothing = true;
+            break;
+        case FaultEffect::kBusy:
+        case FaultEffect::kHang:
+            // Time the simulated session does not have: a call that takes long still returns.
             break;
         }
     }

@@ -40,8 +40,15 @@ public:
     const SessionModel& Model() const { return m_model; }
 
     /// Every member call goes through here first: it is counted, then the faults apply. Throws host::Error
-    /// for an injected failure; returns true when an object-returning call must answer nothing.
+    /// for an injected failure; returns true when an object-returning call must answer nothing. A call a
+    /// busy host refuses is not counted: it did nothing.
     [[nodiscard]] bool Enter(const std::string& member);
+
+    /// The program's busy limit, seconds. Without time, a busy fault is all or nothing: shorter than the
+    /// limit, the program's repeated tries outlast it and it changes nothing; as long or longer, the host
+    /// stays busy for the rest of the run and refuses every later call (host::kCallRejected), as the
+    /// program sees it once it has given up.
+    void SetBusyLimit(std::int32_t seconds) { m_busyLimit = seconds; }
 
     /// The member of the call being served (the last one that entered), for the failures it raises.
     const std::string& CurrentMember() const { return m_member; }
@@ -82,6 +89,7 @@ private:
     std::int64_t m_rebuilds = 0;
     AnnotationId m_lastId = 0;
     std::int64_t m_liveObjects = 0;
+    std::int32_t m_busyLimit = 30;
 };
 
 /// Makes a simulated host object that counts as alive in state until its last reference is dropped, so

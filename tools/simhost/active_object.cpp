@@ -29,7 +29,47 @@ LSTATUS RegisterUnder(HKEY root, const std::wstring& progId, const std::wstring&
     return ERROR_SUCCESS;
 }
 
+std::wstring ClassText(const CLSID& clsid)
+{
+    wchar_t text[40] = {};
+    StringFromGUID2(clsid, text, 40);
+    return text;
+}
+
+std::wstring DefaultText(HKEY root, const std::wstring& path)
+{
+    const win32::UniqueHkey key = win32::OpenKeyToRead(root, path);
+    if (!key)
+        return {};
+    for (const auto& [name, text] : win32::TextValues(key.Get()))
+        if (name.empty())
+            return text;
+    return {};
+}
+
 } // namespace
+
+std::wstring MachineClassOf(const std::wstring& progId)
+{
+    return DefaultText(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + progId + L"\\CLSID");
+}
+
+void UnregisterProgId(const std::wstring& progId, const CLSID& clsid) noexcept
+{
+    const std::wstring classes = L"Software\\Classes\\";
+    const std::wstring ours = ClassText(clsid);
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+    {
+        if (CompareStringOrdinal(DefaultText(root, classes + progId + L"\\CLSID").c_str(), -1, ours.c_str(), -1,
+                                 TRUE) == CSTR_EQUAL)
+        {
+            RegDeleteTreeW(root, (classes + progId).c_str());
+            RegDeleteKeyW(root, (classes + progId).c_str());
+        }
+        RegDeleteTreeW(root, (classes + L"CLSID\\" + ours).c_str());
+        RegDeleteKeyW(root, (classes + L"CLSID\\" + ours).c_str());
+    }
+}
 
 void RegisterProgId(const std::wstring& progId, const CLSID& clsid)
 {

@@ -4,6 +4,7 @@
 
 #include "host/com/com_resources.h"
 
+#include <optional>
 #include <string>
 
 namespace simhost
@@ -16,6 +17,13 @@ extern const CLSID kSimHostClsid;
 /// Registers progId -> clsid under HKCU\Software\Classes, and under HKLM\Software\Classes where it may be
 /// written (Wine's CLSIDFromProgID reads only HKLM). Throws host::Error when the user's key cannot be written.
 void RegisterProgId(const std::wstring& progId, const CLSID& clsid);
+
+/// The CLSID (as "{...}") that HKLM\Software\Classes maps progId to; "" when it maps it to none.
+std::wstring MachineClassOf(const std::wstring& progId);
+
+/// Takes back what RegisterProgId wrote, under HKCU and HKLM: the ProgID's key where it still names clsid
+/// (a key another server took over meanwhile stays), and clsid's own key.
+void UnregisterProgId(const std::wstring& progId, const CLSID& clsid) noexcept;
 
 /// The application object in the running object table, strongly registered, until Revoke or the end of
 /// this object.
