@@ -728,7 +728,7 @@ private:
     /// DISPID 0 is the default member, which no kind has: members count from 1, shifted by the document type.
     DISPID Encode(std::size_t index, const Member& member) const
     {
-        return static_cast<DISPID>(index + 1 + (KeepsItsNumber(member) ? 0 : m_shift));
+        return static_cast<DISPID>(index + 1) + (KeepsItsNumber(member) ? 0 : m_shift);
     }
     std::optional<std::size_t> Decode(DISPID id, std::span<const Member> members) const
     {
