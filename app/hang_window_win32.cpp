@@ -49,8 +49,8 @@ struct Win32HangWindow::Impl
                           kHangLabelId, font.Get());
         ui::CreateControl(window, L"BUTTON", L"Warten", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, place(kWaitTwips),
                           kHangWaitId, font.Get());
-        ui::CreateControl(window, L"BUTTON", L"Abbrechen", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                          place(kCancelTwips), kHangCancelId, font.Get());
+        ui::CreateControl(window, L"BUTTON", L"Abbrechen", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, place(kCancelTwips),
+                          kHangCancelId, font.Get());
         bigIcon = ui::LoadIconResource(iconId, true);
         smallIcon = ui::LoadIconResource(iconId, false);
         SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));

@@ -45,10 +45,11 @@ struct Settings
     std::int32_t hAlign = 0;
     std::int32_t sortSymbols = 0;
     std::int32_t standardType = 1;
-    std::int32_t rowForm = 0;   ///< kSimplifiedForm or the full list
-    std::int32_t scanScope = 0; ///< kWholeDrawing or the current sheet
+    std::int32_t rowForm = 0;                       ///< kSimplifiedForm or the full list
+    std::int32_t scanScope = 0;                     ///< kWholeDrawing or the current sheet
     std::int32_t busyTimeout = kDefaultBusyTimeout; ///< seconds a busy host's refusals are retried; 0: none
-    std::int32_t hangTimeout = kDefaultHangTimeout; ///< seconds before a call that has not returned is reported; 0: never
+    std::int32_t hangTimeout =
+        kDefaultHangTimeout; ///< seconds before a call that has not returned is reported; 0: never
     std::wstring symbolFontName;
     std::int32_t symbolFontHeight = 0; ///< points
     std::wstring bracketFontName;

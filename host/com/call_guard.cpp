@@ -90,9 +90,9 @@ HRESULT CallGuard::LookUpOnce(IDispatch& object, LPOLESTR name, DISPID& id)
 
 DWORD CallGuard::RetryRejectedCall(DWORD waitedMilliseconds, DWORD type) const
 {
-    const auto pause = m_retry.NextPause(std::chrono::milliseconds(waitedMilliseconds),
-                                         type == SERVERCALL_RETRYLATER ? host::Refusal::RetryLater
-                                                                       : host::Refusal::Rejected);
+    const auto pause =
+        m_retry.NextPause(std::chrono::milliseconds(waitedMilliseconds),
+                          type == SERVERCALL_RETRYLATER ? host::Refusal::RetryLater : host::Refusal::Rejected);
     return pause ? static_cast<DWORD>(pause->count()) : static_cast<DWORD>(-1);
 }
 

@@ -137,9 +137,9 @@ Result Dispatch::Invoke(const char* member, WORD flags, std::vector<Variant> arg
     Variant result;
     ExcepInfo exception;
     UINT argError = 0;
-    HRESULT hr = m_cache->Guard().InvokeOnce(*m_object.Get(), id, flags, params,
-                                             flags == DISPATCH_PROPERTYPUT ? nullptr : result.Put(), exception.Put(),
-                                             &argError);
+    HRESULT hr =
+        m_cache->Guard().InvokeOnce(*m_object.Get(), id, flags, params,
+                                    flags == DISPATCH_PROPERTYPUT ? nullptr : result.Put(), exception.Put(), &argError);
     if (FAILED(hr))
     {
         std::wstring description;

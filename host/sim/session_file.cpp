@@ -724,7 +724,9 @@ json WriteFault(const FaultModel& fault)
     }
     out["member"] = fault.member;
     out["occurrence"] = fault.occurrence;
-    out["effect"] = fault.effect == FaultEffect::kError ? "error" : fault.effect == FaultEffect::kHang ? "hang" : "nothing";
+    out["effect"] = fault.effect == FaultEffect::kError  ? "error"
+                    : fault.effect == FaultEffect::kHang ? "hang"
+                                                         : "nothing";
     if (fault.effect == FaultEffect::kHang)
         out["seconds"] = fault.seconds;
     return out;

@@ -76,7 +76,8 @@ std::wstring Usage()
            L"Sitzung schreiben, die eigene Registrierung der ProgID (HKCU und HKLM\\Software\\Classes) entfernen,\n"
            L"beenden.\n"
            L"Exit-Status: 0 Sitzung geschrieben; 1 COM-Fehler oder Sitzung nicht schreibbar;\n"
-           L"2 Aufruf oder Sitzungsdatei unbrauchbar; 3 die ProgID geh\u00f6rt einer anderen Klasse (ohne --take-over).\n";
+           L"2 Aufruf oder Sitzungsdatei unbrauchbar; 3 die ProgID geh\u00f6rt einer anderen Klasse (ohne "
+           L"--take-over).\n";
 }
 
 } // namespace simhost

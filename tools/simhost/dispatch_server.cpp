@@ -723,7 +723,10 @@ private:
         return DISP_E_EXCEPTION;
     }
 
-    static bool KeepsItsNumber(const Member& member) { return CompareStringOrdinal(member.name, -1, L"GetType", -1, FALSE) == CSTR_EQUAL; }
+    static bool KeepsItsNumber(const Member& member)
+    {
+        return CompareStringOrdinal(member.name, -1, L"GetType", -1, FALSE) == CSTR_EQUAL;
+    }
 
     /// DISPID 0 is the default member, which no kind has: members count from 1, shifted by the document type.
     DISPID Encode(std::size_t index, const Member& member) const

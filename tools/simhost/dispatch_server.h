@@ -14,8 +14,8 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>

@@ -298,9 +298,9 @@ private:
                 others = true;
                 break;
             case WindowKind::HangWindow:
-                AnswerMessage(window, "hang", uidriver::TextOf(uidriver::Control(window, app::kHangLabelId)),
-                              uidriver::Control(window, NextHangAnswer() == "cancel" ? app::kHangCancelId
-                                                                                     : app::kHangWaitId));
+                AnswerMessage(
+                    window, "hang", uidriver::TextOf(uidriver::Control(window, app::kHangLabelId)),
+                    uidriver::Control(window, NextHangAnswer() == "cancel" ? app::kHangCancelId : app::kHangWaitId));
                 others = true;
                 break;
             case WindowKind::Other:
