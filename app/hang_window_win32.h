@@ -13,10 +13,11 @@ namespace app
 {
 
 inline constexpr const wchar_t* kHangText = L"SolidWorks antwortet nicht.";
-/// Control ids and window class, fixed so that a UI driver can find them.
-inline constexpr int kHangLabelId = 1101;
-inline constexpr int kHangWaitId = 1102;   ///< "Warten"
-inline constexpr int kHangCancelId = 1103; ///< "Abbrechen"
+/// Control ids and window class, fixed so that a UI driver can find them; apart from the dialog's (11xx) and
+/// the message window's, as the three share the caption.
+inline constexpr int kHangLabelId = 1201;
+inline constexpr int kHangWaitId = 1202;   ///< "Warten"
+inline constexpr int kHangCancelId = 1203; ///< "Abbrechen"
 inline constexpr const wchar_t* kHangWindowClass = L"GlattmarkHangWindow";
 
 class Win32HangWindow final : public host::HangWatch

@@ -19,8 +19,12 @@ bool HangSupervisor::Tick(Clock::time_point now)
     {
         // The runtime may not end a cancelled call (Wine waits for the host's answer regardless): after a
         // grace period the call is given up with the program.
-        if (now - m_cancelledAt >= kCancelGrace)
+        // Once only: abandoning shows a message, and ticks keep coming while it is up.
+        if (now - m_cancelledAt >= kCancelGrace && !m_abandoned)
+        {
+            m_abandoned = true;
             m_watch.Abandon();
+        }
         return true;
     }
     if (!m_asking)

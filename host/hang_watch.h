@@ -60,6 +60,7 @@ private:
     bool m_calling = false;
     bool m_asking = false;
     bool m_cancelled = false;
+    bool m_abandoned = false;
     Clock::time_point m_periodStart{};
     Clock::time_point m_cancelledAt{};
 };

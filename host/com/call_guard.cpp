@@ -1,5 +1,8 @@
 #include "host/com/call_guard.h"
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 namespace host::com
@@ -8,9 +11,8 @@ namespace host::com
 namespace
 {
 
-/// How often MessagePending is asked while a watched call is under way: the runtime consults the filter
-/// only when a message arrives, and a hung host sends none.
-constexpr UINT kTickMilliseconds = 200;
+/// How often MessagePending is asked while a watched call is under way.
+constexpr std::chrono::milliseconds kTick{200};
 
 /// Waits while the program's windows paint; input stays queued (the dialog takes none meanwhile).
 void PaintingPause(std::chrono::milliseconds pause)
@@ -39,20 +41,104 @@ std::optional<host::Refusal> RefusalOf(HRESULT hr)
 
 } // namespace
 
+/// Every tick while a call is under way, posts a message to a message-only window of the calling thread,
+/// which hands it to the guard: a hung host sends no message, the runtime's wait wakes for posted and sent
+/// messages only (under Wine not for a thread timer's), and Wine's wait dispatches them but never asks the
+/// message filter. Where the runtime asks MessagePending, the same tick comes that way too.
+class CallGuard::Ticker
+{
+public:
+    explicit Ticker(CallGuard& guard) : m_window(MakeWindow(guard)), m_worker([this] { Run(); }) {}
+    Ticker(const Ticker&) = delete;
+    Ticker& operator=(const Ticker&) = delete;
+    ~Ticker()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_ending = true;
+        }
+        m_wake.notify_one();
+        m_worker.join();
+        if (m_window)
+            DestroyWindow(m_window);
+    }
+
+    void Calling(bool calling)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_calling = calling;
+        }
+        m_wake.notify_one();
+    }
+
+private:
+    void Run()
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_ending)
+        {
+            if (!m_calling)
+            {
+                m_wake.wait(lock);
+                continue;
+            }
+            if (!m_wake.wait_for(lock, kTick, [this] { return m_ending || !m_calling; }))
+                PostMessageW(m_window, kTickMessage, 0, 0);
+        }
+    }
+
+    static constexpr UINT kTickMessage = WM_APP + 15;
+    static constexpr const wchar_t* kClass = L"GlattmarkCallTicker";
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == kTickMessage)
+        {
+            if (auto* guard = reinterpret_cast<CallGuard*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+                (void)guard->MessagePending();
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    static HWND MakeWindow(CallGuard& guard)
+    {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kClass;
+        RegisterClassExW(&windowClass); // fails harmlessly once the class exists
+        HWND window =
+            CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (window)
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&guard));
+        return window;
+    }
+
+    HWND m_window;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_calling = false;
+    bool m_ending = false;
+    std::thread m_worker; ///< last: started once everything it reads is made
+};
+
 CallGuard::CallGuard() : m_retry([] { return std::chrono::steady_clock::now(); }, PaintingPause) {}
 
-CallGuard::~CallGuard()
-{
-    if (m_ticker != 0)
-        KillTimer(nullptr, m_ticker);
-}
+CallGuard::~CallGuard() = default;
 
 void CallGuard::Configure(const host::CallLimits& limits, host::HangWatch* watch)
 {
     m_retry.SetLimit(limits.busySeconds);
     m_hang.reset();
     if (watch && limits.hangSeconds > 0)
+    {
         m_hang = std::make_unique<host::HangSupervisor>(*watch, limits.hangSeconds);
+        if (!m_ticker)
+            m_ticker = std::make_unique<Ticker>(*this);
+    }
 }
 
 template <typename Raw> HRESULT CallGuard::Guarded(Raw&& raw)
@@ -62,14 +148,13 @@ template <typename Raw> HRESULT CallGuard::Guarded(Raw&& raw)
         if (m_hang)
         {
             m_hang->CallStarted(std::chrono::steady_clock::now());
-            m_ticker = SetTimer(nullptr, 0, kTickMilliseconds, nullptr);
+            m_ticker->Calling(true);
         }
         hr = raw();
         if (m_hang)
         {
+            m_ticker->Calling(false);
             m_hang->CallEnded();
-            if (m_ticker != 0)
-                KillTimer(nullptr, std::exchange(m_ticker, 0));
         }
         return RefusalOf(hr);
     });

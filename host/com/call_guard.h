@@ -48,11 +48,12 @@ public:
     static bool IsBusy(HRESULT hr) { return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER; }
 
 private:
+    class Ticker;
     template <typename Raw> HRESULT Guarded(Raw&& raw);
 
     host::BusyRetry m_retry;
     std::unique_ptr<host::HangSupervisor> m_hang;
-    UINT_PTR m_ticker = 0;
+    std::unique_ptr<Ticker> m_ticker;
 };
 
 } // namespace host::com

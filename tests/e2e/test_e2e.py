@@ -29,7 +29,7 @@ SKIPPED = 77
 POSITION_TOLERANCE = 1e-4  # metres
 POSITION_KEYS = {"x", "y"}
 # What only the COM side records, beside the calls both count.
-COM_ONLY_STATS = {"lookups", "callLog", "objectsHeldByClients", "stop"}
+COM_ONLY_STATS = {"lookups", "callLog", "objectsHeldByClients", "stop", "refusedAsBusy"}
 
 
 def example(name):
@@ -250,6 +250,8 @@ def check(scenario, before, win, sim):
     failures += ["stats%s" % d for d in differences({k: v for k, v in stats.items() if k not in COM_ONLY_STATS},
                                                     expected_stats)]
     check_stats(stats, failures)
+    if scenario.get("busy") and not stats.get("refusedAsBusy"):
+        failures.append("the host refused no call as busy")
 
     kept = annotations(after)
     # Gone, the host cannot delete what it created before it went.

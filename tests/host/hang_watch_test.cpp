@@ -45,7 +45,8 @@ TEST(HangSupervisor, AsksAfterTheLimitAndFollowsTheAnswer)
          {{2000ms, Answer::None, false},
           {2200ms, Answer::Cancel, true},
           {3100ms, Answer::None, true},
-          {3200ms, Answer::None, true}},
+          {3200ms, Answer::None, true},
+          {3400ms, Answer::None, true}},
          false,
          {"ask", "withdraw", "abandon"}},
     };
