@@ -41,10 +41,10 @@ std::optional<host::Refusal> RefusalOf(HRESULT hr)
 
 } // namespace
 
-/// Every tick while a call is under way, posts a message to a message-only window of the calling thread,
-/// which hands it to the guard: a hung host sends no message, the runtime's wait wakes for posted and sent
-/// messages only (under Wine not for a thread timer's), and Wine's wait dispatches them but never asks the
-/// message filter. Where the runtime asks MessagePending, the same tick comes that way too.
+/// Every tick while a call is under way, posts a message to a message-only window of the calling thread: a
+/// hung host sends no message, and the runtime asks the message filter's MessagePending only when one
+/// arrives (Wine's wait wakes for posted and sent messages, not for a thread timer). Where the runtime
+/// dispatches the posted message instead, the window hands the tick to the guard all the same.
 class CallGuard::Ticker
 {
 public:
