@@ -329,6 +329,51 @@ template <typename Body> HRESULT AnsweredAsHresult(Body&& body) noexcept
     }
 }
 
+// COM interfaces have no virtual destructor: an object is deleted only by its own last Release, as Derived.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
+/// IUnknown of an object this program serves on one thread (simhost's objects, the message filter), which
+/// offers Interface under Derived::InterfaceId() besides IUnknown. Made with one reference; the last Release
+/// deletes it as Derived.
+template <typename Derived, typename Interface> class SingleInterfaceObject : public Interface
+{
+public:
+    SingleInterfaceObject(const SingleInterfaceObject&) = delete;
+    SingleInterfaceObject& operator=(const SingleInterfaceObject&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (!out)
+            return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, Derived::InterfaceId()))
+        {
+            *out = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --m_refs;
+        if (left == 0)
+            delete static_cast<Derived*>(this);
+        return left;
+    }
+
+protected:
+    SingleInterfaceObject() = default;
+    ~SingleInterfaceObject() = default;
+
+private:
+    ULONG m_refs = 1;
+};
+
+#pragma GCC diagnostic pop
+
 /// The single-threaded apartment of the thread that creates it, for its lifetime. Every COM reference
 /// must be released before it goes.
 class ComApartment

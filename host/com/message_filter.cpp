@@ -8,36 +8,11 @@ namespace host::com
 namespace
 {
 
-// COM interfaces have no virtual destructor: the filter is deleted only by its own Release.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-
-class GuardFilter final : public IMessageFilter
+class GuardFilter final : public SingleInterfaceObject<GuardFilter, IMessageFilter>
 {
 public:
     explicit GuardFilter(CallGuard& guard) : m_guard(guard) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (!out)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMessageFilter))
-        {
-            *out = static_cast<IMessageFilter*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    static REFIID InterfaceId() { return IID_IMessageFilter; }
 
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override
     {
@@ -50,13 +25,8 @@ public:
     DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return m_guard.MessagePending(); }
 
 private:
-    ~GuardFilter() = default;
-
-    ULONG m_refs = 1;
     CallGuard& m_guard;
 };
-
-#pragma GCC diagnostic pop
 
 } // namespace
 

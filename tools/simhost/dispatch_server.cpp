@@ -542,7 +542,7 @@ HRESULT STDMETHODCALLTYPE FillInException(EXCEPINFO* info)
 
 /// One host object as a COM object. Lives on the server's single thread; the reference count needs no
 /// interlocking.
-class DispatchObject final : public IDispatch
+class DispatchObject final : public host::com::SingleInterfaceObject<DispatchObject, IDispatch>
 {
 public:
     DispatchObject(std::shared_ptr<DispatchServer> server, std::shared_ptr<host::HostObject> object, Kind kind)
@@ -554,12 +554,10 @@ public:
         // number: it is what tells a client which kind of document it holds.
         if (const auto type = m_object ? host::sim::DocumentTypeOf(*m_object) : std::nullopt)
         {
-            if (*type == host::kPart)
-                m_shift = 100, m_lookupKind = host::com::kPart;
-            else if (*type == host::kAssembly)
-                m_shift = 200, m_lookupKind = host::com::kAssembly;
-            else if (*type == host::kDrawing)
-                m_lookupKind = host::com::kDrawing;
+            m_shift = *type == host::kPart ? 100 : *type == host::kAssembly ? 200 : 0;
+            m_lookupKind = *type == host::kPart       ? host::com::kPart
+                           : *type == host::kAssembly ? host::com::kAssembly
+                                                      : host::com::kDrawing;
         }
     }
     DispatchObject(const DispatchObject&) = delete;
@@ -567,27 +565,7 @@ public:
 
     const std::shared_ptr<host::HostObject>& HostObject() const { return m_object; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (!out)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch))
-        {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    static REFIID InterfaceId() { return IID_IDispatch; }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
@@ -616,6 +594,7 @@ public:
     }
 
 private:
+    friend class host::com::SingleInterfaceObject<DispatchObject, IDispatch>;
     ~DispatchObject() { m_server->m_live.erase(static_cast<IUnknown*>(this)); }
 
     HRESULT LookUp(LPOLESTR* names, UINT count, DISPID* ids)
@@ -747,7 +726,6 @@ private:
         return std::nullopt;
     }
 
-    ULONG m_refs = 1;
     std::shared_ptr<DispatchServer> m_server;
     std::shared_ptr<host::HostObject> m_object;
     Kind m_kind;
