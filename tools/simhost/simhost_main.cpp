@@ -142,12 +142,12 @@ int RunSimHost(const std::vector<std::wstring>& args)
     });
     std::string reason;
     {
-        simhost::RegisterProgId(host::kProgId, simhost::kSimHostClsid);
         // Taken back however the serving ends: a machine is left as simhost found it.
-        const struct Unregistration
+        const struct Registration
         {
-            ~Unregistration() { simhost::UnregisterProgId(host::kProgId, simhost::kSimHostClsid); }
-        } unregistration;
+            simhost::ProgIdBefore before = simhost::RegisterProgId(host::kProgId, simhost::kSimHostClsid);
+            ~Registration() { simhost::UnregisterProgId(host::kProgId, simhost::kSimHostClsid, before); }
+        } registration;
         // "running": false leaves the ProgID registered and the table empty: installed, not running.
         std::optional<simhost::RunningObject> running;
         if (session->Running())
