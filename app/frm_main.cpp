@@ -78,8 +78,7 @@ template <typename Body> void frmMain::Handle(Source source, Body&& body)
         return;
     }
     ++m_handlerDepth;
-    bool hostFailure = false;
-    bool failed = false;
+    std::optional<Failure> failure;
     try
     {
         body();
@@ -87,26 +86,36 @@ template <typename Body> void frmMain::Handle(Source source, Body&& body)
     catch (const RunEnded&)
     {
     }
-    catch (const host::Error&)
+    catch (const host::Error& error)
     {
-        failed = true;
-        hostFailure = true;
+        failure = host::IsBusy(error) ? Failure::HostBusy : Failure::Host;
     }
     catch (...)
     {
-        failed = true;
+        failure = Failure::Unexpected;
     }
     --m_handlerDepth;
-    if (failed)
-        EndOnFailure(hostFailure);
+    if (failure)
+        EndOnFailure(*failure);
 }
 
 // The handler of last resort: the failure was recorded by nobody, so it is recorded here, replacing
 // whatever was pending (that error was not the cause of the run's end), and shown by ShutDown.
-void frmMain::EndOnFailure(bool hostFailure)
+void frmMain::EndOnFailure(Failure failure)
 {
-    const wchar_t* text = hostFailure ? (m_drawingTouched ? kHostFailurePartly : kHostFailureUntouched)
-                                      : (m_drawingTouched ? kUnexpectedPartly : kUnexpectedUntouched);
+    const wchar_t* text = nullptr;
+    switch (failure)
+    {
+    case Failure::Host:
+        text = m_drawingTouched ? kHostFailurePartly : kHostFailureUntouched;
+        break;
+    case Failure::HostBusy:
+        text = m_drawingTouched ? kHostBusyPartly : kHostBusyUntouched;
+        break;
+    case Failure::Unexpected:
+        text = m_drawingTouched ? kUnexpectedPartly : kUnexpectedUntouched;
+        break;
+    }
     try
     {
         m_run.cc.eMisc(text);
@@ -139,6 +148,7 @@ void frmMain::StartUp()
     m_intended = Ending::Error;
     run.cc.Init(kCaption, kIconId, true);
     config::LoadSettings(run.iniHandler, run.iniPath, run.ports.platform, run.settings, run.cc);
+    run.ports.connector.SetCallLimits(host::CallLimits{run.settings.busyTimeout, run.settings.hangTimeout});
     OpenLog();
     run.swAcc = std::make_unique<host::swAccess>(run.cc, run.ports.connector);
     run.swAcc->Link(nullptr);
@@ -292,6 +302,24 @@ void frmMain::ShutDown()
     }
     if (m_handlerDepth > 0)
         throw RunEnded{};
+}
+
+void frmMain::AbandonHungHost()
+{
+    if (m_ended)
+        return;
+    try
+    {
+        HideDialog();
+        m_run.cc.eMisc(m_drawingTouched ? kHostFailurePartly : kHostFailureUntouched);
+        m_run.cc.DisplayError();
+    }
+    catch (...)
+    {
+        // The message could not be shown; the run ends all the same.
+    }
+    m_ended = true;
+    m_ending = Ending::Error;
 }
 
 void frmMain::ChooseKind(std::int32_t index)

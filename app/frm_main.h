@@ -27,6 +27,13 @@ inline constexpr const wchar_t* kHostFailureUntouched =
 inline constexpr const wchar_t* kHostFailurePartly =
     L"Die Verbindung zur SolidWorks-Sitzung ist unterbrochen oder ein Aufruf ist fehlgeschlagen. "
     L"Die Zeichnung wurde eventuell nur teilweise ge\u00e4ndert.";
+/// The host refused calls for longer than the busy limit (BusyTimeout).
+inline constexpr const wchar_t* kHostBusyUntouched =
+    L"SolidWorks ist besch\u00e4ftigt und nimmt keine Auftr\u00e4ge an. Bitte den laufenden Befehl in SolidWorks "
+    L"beenden und Glattmark erneut starten. Die Zeichnung wurde nicht ge\u00e4ndert.";
+inline constexpr const wchar_t* kHostBusyPartly =
+    L"SolidWorks ist besch\u00e4ftigt und nimmt keine Auftr\u00e4ge an. Bitte den laufenden Befehl in SolidWorks "
+    L"beenden und Glattmark erneut starten. Die Zeichnung wurde eventuell nur teilweise ge\u00e4ndert.";
 /// Anything else that no called code recorded.
 inline constexpr const wchar_t* kUnexpectedUntouched =
     L"Ein unerwarteter Fehler ist aufgetreten. Die Zeichnung wurde nicht ge\u00e4ndert.";
@@ -68,6 +75,10 @@ public:
     void stdSFSSymbol_Change();
     /// Hides the dialog, shows a pending error, releases every host reference and ends the run.
     void ShutDown();
+    /// The user gave up a call the host hangs in, which cannot be unwound: shows the host failure message
+    /// and marks the run ended, releasing nothing (every host reference stays with the stuck call). The
+    /// caller ends the process.
+    void AbandonHungHost();
 
     // What the user does; each fires the handler the control would fire.
     /// Chooses kind list entry index (an index outside the list is ignored), firing stdSFSSymbol_Click.
@@ -93,7 +104,14 @@ private:
         Control,
     };
     template <typename Body> void Handle(Source source, Body&& body);
-    void EndOnFailure(bool hostFailure);
+    /// What ended a handler that nobody below recorded.
+    enum class Failure
+    {
+        Unexpected,
+        Host,
+        HostBusy,
+    };
+    void EndOnFailure(Failure failure);
     void StartUp();
     void OpenLog();
     void StartLog();

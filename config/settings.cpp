@@ -36,6 +36,18 @@ std::int32_t ZeroBased(std::int32_t oneBased)
     return oneBased - 1;
 }
 
+/// A number of seconds: absent, empty, not beginning with a number, or negative gives defaultSeconds.
+void GetSeconds(vbIniHandler& ini, const std::wstring& key, std::int32_t& seconds, std::int32_t defaultSeconds)
+{
+    ini.GetVal(key, seconds, defaultSeconds);
+    const std::wstring& text = ini.lastValue;
+    const auto first = text.find_first_not_of(L" \t");
+    const bool isNumber =
+        first != std::wstring::npos && ((text[first] >= L'0' && text[first] <= L'9') || text[first] == L'.');
+    if (!isNumber || seconds < 0)
+        seconds = defaultSeconds;
+}
+
 /// The user keys are named this followed by their number in the "00" format (user01, user99, user100).
 constexpr std::wstring_view kUserKey = L"user";
 
@@ -84,6 +96,8 @@ void ReadSettings(vbIniHandler& ini, const std::wstring& iniPath, ui::Platform& 
     ini.GetVal(L"StandardType", s.standardType, 1);
     ini.GetVal(L"Form", s.rowForm, 0);
     ini.GetVal(L"Scope", s.scanScope, 0);
+    GetSeconds(ini, L"BusyTimeout", s.busyTimeout, kDefaultBusyTimeout);
+    GetSeconds(ini, L"HangTimeout", s.hangTimeout, kDefaultHangTimeout);
 
     // The log of host calls for the field.
     ini.GetStr(L"LogFile", s.logFile, L"");

@@ -23,6 +23,12 @@ inline constexpr std::int32_t kSimplifiedForm = 1;
 /// sheet only.
 inline constexpr std::int32_t kWholeDrawing = 1;
 
+/// "BusyTimeout": how long, in seconds, calls that a busy host refuses are repeated; 0: not at all.
+inline constexpr std::int32_t kDefaultBusyTimeout = 30;
+/// "HangTimeout": how long, in seconds, one host call may take before the user is asked whether to wait;
+/// 0: for ever.
+inline constexpr std::int32_t kDefaultHangTimeout = 15;
+
 /// One known sheet format and where the row starts on it.
 struct FormatEntry
 {
@@ -39,9 +45,12 @@ struct Settings
     std::int32_t hAlign = 0;
     std::int32_t sortSymbols = 0;
     std::int32_t standardType = 1;
-    std::int32_t rowForm = 0;   ///< kSimplifiedForm or the full list
-    std::int32_t scanScope = 0; ///< kWholeDrawing or the current sheet
-    std::wstring logFile;       ///< the log of host calls: a file, relative to the INI file's folder; "": none
+    std::int32_t rowForm = 0;                       ///< kSimplifiedForm or the full list
+    std::int32_t scanScope = 0;                     ///< kWholeDrawing or the current sheet
+    std::int32_t busyTimeout = kDefaultBusyTimeout; ///< seconds a busy host's refusals are retried; 0: none
+    std::int32_t hangTimeout =
+        kDefaultHangTimeout; ///< seconds before a call that has not returned is reported; 0: never
+    std::wstring logFile;    ///< the log of host calls: a file, relative to the INI file's folder; "": none
     std::wstring symbolFontName;
     std::int32_t symbolFontHeight = 0; ///< points
     std::wstring bracketFontName;

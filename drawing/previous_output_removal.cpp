@@ -32,8 +32,11 @@ bool RemovePrevious(Work& work)
         RemoveOwnSymbols(work);
         return true;
     }
-    catch (const host::Error&)
+    catch (const host::Error& error)
     {
+        // A host busy beyond the limit is no fault of the drawing: the run ends with the busy message.
+        if (host::IsBusy(error))
+            throw;
         work.cc.eMisc(deleted ? kTextPreviousPartlyRemoved : kTextPreviousNotRemoved);
         return false;
     }

@@ -17,7 +17,8 @@ inline constexpr const wchar_t* kTextPreviousPartlyRemoved =
 /// Deletes the earlier bracket notes and symbols. Trapped: the first host failure (a call that fails, or a
 /// selection manager, extension or earlier symbol's annotation answered as nothing) ends the removal,
 /// records kTextPreviousNotRemoved (kTextPreviousPartlyRemoved once something was deleted) and gives false.
-/// Nothing to remove, or a selection that finds nothing, is no failure. Only objects this removal selected
+/// A host busy beyond the busy limit (host::IsBusy) passes to the caller. Nothing to remove, or a selection
+/// that finds nothing, is no failure. Only objects this removal selected
 /// itself are ever deleted.
 bool RemovePrevious(Work& work);
 

@@ -105,8 +105,11 @@ bool InsertSummary(Work& work)
             InsertBracketNotes(work);
         return true;
     }
-    catch (const host::Error&)
+    catch (const host::Error& error)
     {
+        // A host busy beyond the limit is no fault of the drawing: the run ends with the busy message.
+        if (host::IsBusy(error))
+            throw;
         work.cc.eMisc(kTextSymbolsNotCreated);
         return false;
     }

@@ -15,7 +15,8 @@ inline constexpr const wchar_t* kTextSymbolsNotCreated =
 /// The host's user-preference toggle that is switched off while the row is written.
 inline constexpr std::int16_t kToggleViewActivation = 24;
 
-/// Writes the whole row. False after a failure, with kTextSymbolsNotCreated recorded; what was inserted
+/// Writes the whole row. False after a failure, with kTextSymbolsNotCreated recorded (a host busy beyond the
+/// busy limit passes to the caller instead); what was inserted
 /// and named before the failure stays in the drawing. A symbol or note that could not be named (a step up
 /// to its naming failed, or the host refused the name) is deleted again before the failure is reported.
 bool InsertSummary(Work& work);

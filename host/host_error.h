@@ -38,6 +38,8 @@ private:
 inline constexpr std::int32_t kDispException = static_cast<std::int32_t>(0x80020009u);     // DISP_E_EXCEPTION
 inline constexpr std::int32_t kRpcDisconnected = static_cast<std::int32_t>(0x80010108u);   // RPC_E_DISCONNECTED
 inline constexpr std::int32_t kServerUnavailable = static_cast<std::int32_t>(0x800401E3u); // MK_E_UNAVAILABLE
+inline constexpr std::int32_t kCallRejected = static_cast<std::int32_t>(0x80010001u);      // RPC_E_CALL_REJECTED
+inline constexpr std::int32_t kRetryLater = static_cast<std::int32_t>(0x8001010Au); // RPC_E_SERVERCALL_RETRYLATER
 
 /// The host answered nothing where the program cannot go on without an object. A customer-defined
 /// HRESULT (customer bit set, FACILITY_ITF), so it can never be mistaken for a code the host or COM
@@ -45,6 +47,12 @@ inline constexpr std::int32_t kServerUnavailable = static_cast<std::int32_t>(0x8
 inline constexpr std::int32_t kNoObject = static_cast<std::int32_t>(0xA0040001u);
 /// The host answered false where the program cannot go on (a name another annotation already bears).
 inline constexpr std::int32_t kRefused = static_cast<std::int32_t>(0xA0040002u);
+
+/// The host was busy and refused the call for longer than the busy limit: nothing of the call was done.
+inline bool IsBusy(const Error& error)
+{
+    return error.Code() == kCallRejected || error.Code() == kRetryLater;
+}
 
 /// Passes object on; nothing becomes Error(kNoObject) naming the member that answered it. For objects the
 /// next statement works on (a sheet to read, an annotation that gets the row's name, a format to fill).

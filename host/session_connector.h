@@ -1,6 +1,7 @@
 // How the program reaches a CAD session that is already running.
 #pragma once
 
+#include "host/busy_retry.h"
 #include "host/cad_host.h"
 #include "host/call_log.h"
 
@@ -25,6 +26,9 @@ public:
     /// From now on every call into the host reached through this connection is told to observer (nothing:
     /// no longer). The observer must outlive the calls it hears.
     virtual void ObserveCalls(CallObserver* observer) = 0;
+    /// The limits of the calls into the session, from the configuration; a session that answers every
+    /// call at once has no use for them.
+    virtual void SetCallLimits(const CallLimits& /*limits*/) {}
 };
 
 } // namespace host

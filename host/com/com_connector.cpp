@@ -7,14 +7,25 @@
 namespace host::com
 {
 
-ComConnector::ComConnector() : m_cache(std::make_shared<DispIdCache>()) {}
+ComConnector::ComConnector(host::HangWatch* hangWatch)
+    : m_cache(std::make_shared<DispIdCache>()), m_hangWatch(hangWatch)
+{
+    m_cache->Guard().Configure(host::CallLimits{}, m_hangWatch);
+}
+
+void ComConnector::SetCallLimits(const host::CallLimits& limits)
+{
+    m_cache->Guard().Configure(limits, m_hangWatch);
+}
 
 host::ApplicationPtr ComConnector::GetActiveObject(const std::wstring& progId)
 {
     CLSID clsid{};
     HRESULT hr = CLSIDFromProgID(progId.c_str(), &clsid);
-    if (hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG || hr == REGDB_E_READREGDB)
+    if (hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG)
         return nullptr; // the host is not installed
+    if (hr == REGDB_E_READREGDB)
+        throw ComFailure(hr, "CLSIDFromProgID", L"the registry cannot be read");
     if (FAILED(hr))
         throw ComFailure(hr, "CLSIDFromProgID");
 

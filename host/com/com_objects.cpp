@@ -70,13 +70,13 @@ class ComTextFormat final : public host::TextFormat, public ComObject
 public:
     using ComObject::ComObject;
 
-    std::wstring get_TypeFaceName() override { return m_d.Get("TypeFaceName").Text(); }
+    std::wstring get_TypeFaceName() override { return m_d.Call("TypeFaceName").Text(); }
     void put_TypeFaceName(const std::wstring& name) override { m_d.Put("TypeFaceName", Variant::Text(name)); }
-    double get_CharHeight() override { return m_d.Get("CharHeight").R8(); }
+    double get_CharHeight() override { return m_d.Call("CharHeight").R8(); }
     void put_CharHeight(double metres) override { m_d.Put("CharHeight", Variant::R8(metres)); }
-    std::int32_t get_CharHeightInPts() override { return m_d.Get("CharHeightInPts").I4(); }
+    std::int32_t get_CharHeightInPts() override { return m_d.Call("CharHeightInPts").I4(); }
     void put_CharHeightInPts(std::int32_t points) override { m_d.Put("CharHeightInPts", Variant::I4(points)); }
-    bool get_Bold() override { return m_d.Get("Bold").Bool(); }
+    bool get_Bold() override { return m_d.Call("Bold").Bool(); }
     void put_Bold(bool bold) override { m_d.Put("Bold", Variant::Bool(bold)); }
 };
 
@@ -104,7 +104,7 @@ public:
     bool SetTextFormat(std::int16_t index, bool useDoc, const host::TextFormatPtr& textFormat) override
     {
         FormatArg format(textFormat, "SetTextFormat");
-        return m_d.Call("SetTextFormat", Variant::I2(index), Variant::Bool(useDoc), format.Ref()).Bool();
+        return m_d.Send("SetTextFormat", Variant::I2(index), Variant::Bool(useDoc), format.Ref()).Bool();
     }
     bool Select2(bool append, std::int16_t mark) override
     {
@@ -120,7 +120,7 @@ public:
     void put_Angle(double radians) override { m_d.Put("Angle", Variant::R8(radians)); }
     bool SetBalloon(std::int16_t style, std::int16_t size) override
     {
-        return m_d.Call("SetBalloon", Variant::I2(style), Variant::I2(size)).Bool();
+        return m_d.Send("SetBalloon", Variant::I2(style), Variant::I2(size)).Bool();
     }
     host::TextFormatPtr GetTextFormat() override
     {
@@ -129,7 +129,7 @@ public:
     bool SetTextFormat(std::int16_t textFormatType, const host::TextFormatPtr& textFormat) override
     {
         FormatArg format(textFormat, "SetTextFormat");
-        return m_d.Call("SetTextFormat", Variant::I2(textFormatType), format.Ref()).Bool();
+        return m_d.Send("SetTextFormat", Variant::I2(textFormatType), format.Ref()).Bool();
     }
     host::AnnotationPtr GetAnnotation() override
     {
@@ -156,11 +156,11 @@ public:
     }
     bool SetSymbol(std::int32_t symbol, std::int16_t surfaceTexture, bool allAround) override
     {
-        return m_d.Call("SetSymbol", Variant::I4(symbol), Variant::I2(surfaceTexture), Variant::Bool(allAround)).Bool();
+        return m_d.Send("SetSymbol", Variant::I4(symbol), Variant::I2(surfaceTexture), Variant::Bool(allAround)).Bool();
     }
     bool SetText(std::int16_t whichOne, const host::OptionalText& text) override
     {
-        return m_d.Call("SetText", Variant::I2(whichOne), OptionalTextArg(text)).Bool();
+        return m_d.Send("SetText", Variant::I2(whichOne), OptionalTextArg(text)).Bool();
     }
 };
 
@@ -194,17 +194,17 @@ public:
 
     std::int32_t Add2(const std::wstring& fieldName, std::int32_t fieldType, const std::wstring& fieldValue) override
     {
-        return m_d.Call("Add2", Variant::Text(fieldName), Variant::I4(fieldType), Variant::Text(fieldValue)).I4();
+        return m_d.Send("Add2", Variant::Text(fieldName), Variant::I4(fieldType), Variant::Text(fieldValue)).I4();
     }
     std::int32_t Set(const std::wstring& fieldName, const std::wstring& fieldValue) override
     {
-        return m_d.Call("Set", Variant::Text(fieldName), Variant::Text(fieldValue)).I4();
+        return m_d.Send("Set", Variant::Text(fieldName), Variant::Text(fieldValue)).I4();
     }
     void Get2(const std::wstring& fieldName, std::wstring& valOut, std::wstring& resolvedValOut) override
     {
         Bstr value;
         Bstr resolved;
-        m_d.Call("Get2", Variant::Text(fieldName), Variant::ByRef(VT_BSTR, value.Put()),
+        m_d.Send("Get2", Variant::Text(fieldName), Variant::ByRef(VT_BSTR, value.Put()),
                  Variant::ByRef(VT_BSTR, resolved.Put()));
         valOut = value.Text();
         resolvedValOut = resolved.Text();
@@ -234,7 +234,7 @@ public:
     }
     std::int32_t DeSelect2(const std::vector<std::int32_t>& atIndex, std::int32_t mark) override
     {
-        return m_d.Call("DeSelect2", Variant::Array(VT_I4, SafeArray::OfI4(atIndex)), Variant::I4(mark)).I4();
+        return m_d.Send("DeSelect2", Variant::Array(VT_I4, SafeArray::OfI4(atIndex)), Variant::I4(mark)).I4();
     }
 };
 
@@ -275,87 +275,107 @@ public:
 
     host::CustomPropertyManagerPtr CustomPropertyManager(const std::wstring& configName) override
     {
-        return Wrap<ComCustomPropertyManager>(m_d.Get("CustomPropertyManager", Variant::Text(configName)),
+        return Wrap<ComCustomPropertyManager>(m_d.Call("CustomPropertyManager", Variant::Text(configName)),
                                               kind::kPropertyManager);
     }
 };
 
 /// Every document; the host answers the drawing members on any document by name and fails the call on one
-/// that is no drawing.
+/// that is no drawing. A drawing, a part and an assembly may number their members differently, so the
+/// document's members are looked up under its type, which the first GetType tells; GetType itself is looked
+/// up once for every document, as it is what tells the type.
 class ComDocument final : public host::Drawing, public ComObject, public std::enable_shared_from_this<ComDocument>
 {
 public:
-    using ComObject::ComObject;
+    explicit ComDocument(Dispatch dispatch) : ComObject(dispatch), m_anyDocument(std::move(dispatch)) {}
 
-    std::int32_t GetType() override { return m_d.Call("GetType").I4(); }
-    std::wstring GetPathName() override { return m_d.Call("GetPathName").Text(); }
+    std::int32_t GetType() override
+    {
+        const std::int32_t type = m_anyDocument.Call("GetType").I4();
+        m_d.SetKind(kind::OfDocument(type));
+        m_typed = true;
+        return type;
+    }
+    std::wstring GetPathName() override { return Typed().Call("GetPathName").Text(); }
     host::FeatureManagerPtr FeatureManager() override
     {
-        return Wrap<ComFeatureManager>(m_d.Get("FeatureManager"), kind::kFeatureManager);
+        return Wrap<ComFeatureManager>(Typed().Call("FeatureManager"), kind::kFeatureManager);
     }
-    host::ExtensionPtr Extension() override { return Wrap<ComExtension>(m_d.Get("Extension"), kind::kExtension); }
+    host::ExtensionPtr Extension() override { return Wrap<ComExtension>(Typed().Call("Extension"), kind::kExtension); }
     host::SelectionManagerPtr SelectionManager() override
     {
-        return Wrap<ComSelectionManager>(m_d.Get("SelectionManager"), kind::kSelectionManager);
+        return Wrap<ComSelectionManager>(Typed().Call("SelectionManager"), kind::kSelectionManager);
     }
     bool DeleteSelection(bool confirmFlag) override
     {
-        return m_d.Call("DeleteSelection", Variant::Bool(confirmFlag)).Bool();
+        return Typed().Call("DeleteSelection", Variant::Bool(confirmFlag)).Bool();
     }
     bool SelectByID(const std::wstring& selId, const std::wstring& selParams, double x, double y, double z) override
     {
-        return m_d
-            .Call("SelectByID", Variant::Text(selId), Variant::Text(selParams), Variant::R8(x), Variant::R8(y),
+        return Typed()
+            .Send("SelectByID", Variant::Text(selId), Variant::Text(selParams), Variant::R8(x), Variant::R8(y),
                   Variant::R8(z))
             .Bool();
     }
     bool SelectByIDRef(const std::wstring& selId, const std::wstring& selParams, double& x, double& y,
                        double z) override
     {
-        return m_d
-            .Call("SelectByID", Variant::Text(selId), Variant::Text(selParams), Variant::ByRef(VT_R8, &x),
+        return Typed()
+            .Send("SelectByID", Variant::Text(selId), Variant::Text(selParams), Variant::ByRef(VT_R8, &x),
                   Variant::ByRef(VT_R8, &y), Variant::R8(z))
             .Bool();
     }
     host::NotePtr InsertNote(const std::wstring& text) override
     {
-        return Wrap<ComNote>(m_d.Call("InsertNote", Variant::Text(text)), kind::kNote);
+        return Wrap<ComNote>(Typed().Call("InsertNote", Variant::Text(text)), kind::kNote);
     }
     bool GetUserPreferenceToggle(std::int16_t userPreferenceToggle) override
     {
-        return m_d.Call("GetUserPreferenceToggle", Variant::I2(userPreferenceToggle)).Bool();
+        return Typed().Call("GetUserPreferenceToggle", Variant::I2(userPreferenceToggle)).Bool();
     }
     bool SetUserPreferenceToggle(std::int16_t userPreferenceValue, bool onFlag) override
     {
-        return m_d.Call("SetUserPreferenceToggle", Variant::I2(userPreferenceValue), Variant::Bool(onFlag)).Bool();
+        return Typed().Send("SetUserPreferenceToggle", Variant::I2(userPreferenceValue), Variant::Bool(onFlag)).Bool();
     }
     host::TextFormatPtr GetUserPreferenceTextFormat(std::int16_t userPreferenceValue) override
     {
-        return Wrap<ComTextFormat>(m_d.Call("GetUserPreferenceTextFormat", Variant::I2(userPreferenceValue)),
+        return Wrap<ComTextFormat>(Typed().Call("GetUserPreferenceTextFormat", Variant::I2(userPreferenceValue)),
                                    kind::kTextFormat);
     }
-    void EditRebuild() override { m_d.Call("EditRebuild"); }
+    void EditRebuild() override { Typed().Send("EditRebuild"); }
 
     host::DrawingPtr AsDrawing() override { return shared_from_this(); }
 
-    host::SheetPtr GetCurrentSheet() override { return Wrap<ComSheet>(m_d.Call("GetCurrentSheet"), kind::kSheet); }
-    host::ViewPtr GetFirstView() override { return Wrap<ComView>(m_d.Call("GetFirstView"), kind::kView); }
+    host::SheetPtr GetCurrentSheet() override { return Wrap<ComSheet>(Typed().Call("GetCurrentSheet"), kind::kSheet); }
+    host::ViewPtr GetFirstView() override { return Wrap<ComView>(Typed().Call("GetFirstView"), kind::kView); }
     bool ActivateSheet(const std::wstring& name) override
     {
-        return m_d.Call("ActivateSheet", Variant::Text(name)).Bool();
+        return Typed().Send("ActivateSheet", Variant::Text(name)).Bool();
     }
     std::vector<std::vector<host::ViewPtr>> GetViews() override
     {
         std::vector<std::vector<host::ViewPtr>> sheets;
-        for (auto& objects : m_d.Call("GetViews").ObjectArrays())
+        for (auto& objects : Typed().Call("GetViews").ObjectArrays())
         {
             std::vector<host::ViewPtr> views;
             for (auto& object : objects)
-                views.push_back(std::make_shared<ComView>(m_d.Child(std::move(object), kind::kView)));
+                views.push_back(std::make_shared<ComView>(Typed().Child(std::move(object), kind::kView)));
             sheets.push_back(std::move(views));
         }
         return sheets;
     }
+
+private:
+    /// The dispatch under the document's own kind; asks the type first if nobody has.
+    Dispatch& Typed()
+    {
+        if (!m_typed)
+            GetType();
+        return m_d;
+    }
+
+    Dispatch m_anyDocument;
+    bool m_typed = false;
 };
 
 class ComApplication final : public host::Application, public ComObject
@@ -363,7 +383,7 @@ class ComApplication final : public host::Application, public ComObject
 public:
     using ComObject::ComObject;
 
-    host::DocumentPtr ActiveDoc() override { return Wrap<ComDocument>(m_d.Get("ActiveDoc"), kind::kDocument); }
+    host::DocumentPtr ActiveDoc() override { return Wrap<ComDocument>(m_d.Call("ActiveDoc"), kind::kDocument); }
     host::DocumentPtr OpenDoc6(const std::wstring& fileName, std::int32_t type, std::int32_t options,
                                const std::wstring& configuration, std::int32_t& errors, std::int32_t& warnings) override
     {
@@ -383,7 +403,7 @@ public:
     host::FramePtr Frame() override { return Wrap<ComFrame>(m_d.Call("Frame"), kind::kFrame); }
     void SetUserPreferenceToggle(std::int16_t userPreferenceValue, bool onFlag) override
     {
-        m_d.Call("SetUserPreferenceToggle", Variant::I2(userPreferenceValue), Variant::Bool(onFlag));
+        m_d.Send("SetUserPreferenceToggle", Variant::I2(userPreferenceValue), Variant::Bool(onFlag));
     }
 };
 

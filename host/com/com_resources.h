@@ -289,13 +289,12 @@ public:
         Clear();
         return &m_e;
     }
-    const EXCEPINFO& Fill() noexcept
+    /// runDeferred: the object that failed lives in this process, so its fill-in's address is one of ours.
+    const EXCEPINFO& Fill(bool runDeferred) noexcept
     {
-        if (m_e.pfnDeferredFillIn)
-        {
-            const auto fillIn = std::exchange(m_e.pfnDeferredFillIn, nullptr);
+        const auto fillIn = std::exchange(m_e.pfnDeferredFillIn, nullptr);
+        if (fillIn && runDeferred)
             fillIn(&m_e);
-        }
         return m_e;
     }
 
@@ -329,6 +328,51 @@ template <typename Body> HRESULT AnsweredAsHresult(Body&& body) noexcept
         return E_UNEXPECTED;
     }
 }
+
+// COM interfaces have no virtual destructor: an object is deleted only by its own last Release, as Derived.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
+/// IUnknown of an object this program serves on one thread (simhost's objects, the message filter), which
+/// offers Interface under Derived::InterfaceId() besides IUnknown. Made with one reference; the last Release
+/// deletes it as Derived.
+template <typename Derived, typename Interface> class SingleInterfaceObject : public Interface
+{
+public:
+    SingleInterfaceObject(const SingleInterfaceObject&) = delete;
+    SingleInterfaceObject& operator=(const SingleInterfaceObject&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (!out)
+            return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, Derived::InterfaceId()))
+        {
+            *out = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --m_refs;
+        if (left == 0)
+            delete static_cast<Derived*>(this);
+        return left;
+    }
+
+protected:
+    SingleInterfaceObject() = default;
+    ~SingleInterfaceObject() = default;
+
+private:
+    ULONG m_refs = 1;
+};
+
+#pragma GCC diagnostic pop
 
 /// The single-threaded apartment of the thread that creates it, for its lifetime. Every COM reference
 /// must be released before it goes.

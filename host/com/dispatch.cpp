@@ -75,7 +75,38 @@ std::wstring NoDescription()
     return {};
 }
 
+/// True for an object served by this process. A proxy to another process answers IClientSecurity; an
+/// object of this process does not.
+bool InThisProcess(IDispatch& object)
+{
+    IClientSecurity* security = nullptr;
+    if (SUCCEEDED(object.QueryInterface(IID_IClientSecurity, reinterpret_cast<void**>(&security))) && security)
+    {
+        security->Release();
+        return false;
+    }
+    return true;
+}
+
+/// A one-dimensional array whose elements are of the type its VARIANT names: a VARIANT claiming VT_R8
+/// elements over an array of something else would be read out of bounds.
+bool HoldsItsType(const VARIANT& v)
+{
+    VARTYPE elements = VT_EMPTY;
+    return v.parray && SafeArrayGetDim(v.parray) == 1 && SUCCEEDED(SafeArrayGetVartype(v.parray, &elements)) &&
+           elements == (v.vt & VT_TYPEMASK);
+}
+
 } // namespace
+
+HRESULT ExceptionCode(const EXCEPINFO& info)
+{
+    if (FAILED(info.scode))
+        return info.scode;
+    if (info.wCode != 0)
+        return static_cast<HRESULT>(0x800A0000u | info.wCode);
+    return DISP_E_EXCEPTION;
+}
 
 host::Error ComFailure(HRESULT hr, const char* member, const std::wstring& description)
 {
@@ -94,15 +125,18 @@ DISPID DispIdCache::Find(IDispatch& object, const char* kind, const char* member
         LPOLESTR names[] = {name.data()};
         ++m_lookups;
         host::HostCall lookup{kind, member, true};
-        const HRESULT hr = RoundTrip(
-            m_observer, lookup,
-            [&] {
-                const HRESULT answer = object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &entry->second.id);
-                if (SUCCEEDED(answer))
-                    lookup.dispid = entry->second.id;
-                return answer;
-            },
-            NoDescription);
+        const HRESULT hr = m_guard.Repeated([&] {
+            return RoundTrip(
+                m_observer, lookup,
+                [&] {
+                    const HRESULT answer =
+                        object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &entry->second.id);
+                    if (SUCCEEDED(answer))
+                        lookup.dispid = entry->second.id;
+                    return answer;
+                },
+                NoDescription);
+        });
         if (FAILED(hr))
         {
             // Only a member the object does not have is remembered as failed: a lookup that failed because
@@ -141,6 +175,8 @@ Result Dispatch::Invoke(const char* member, WORD flags, std::vector<Variant> arg
     ExcepInfo exception;
     UINT argError = 0;
     const auto text = [](BSTR raw) { return raw ? std::wstring(raw, SysStringLen(raw)) : std::wstring(); };
+    // A deferred fill-in is an address in the server's process: only an object of ours may run it.
+    const auto filled = [&]() -> const EXCEPINFO& { return exception.Fill(InThisProcess(*m_object.Get())); };
     host::HostCall call{m_kind, member};
     if (m_cache->Observer())
     {
@@ -149,24 +185,26 @@ Result Dispatch::Invoke(const char* member, WORD flags, std::vector<Variant> arg
         for (UINT i = reversed.Count(); i > 0; --i)
             call.args.push_back(ArgumentType(reversed.Data()[i - 1]));
     }
-    const HRESULT hr = RoundTrip(
-        m_cache->Observer(), call,
-        [&] {
-            return m_object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                    flags == DISPATCH_PROPERTYPUT ? nullptr : result.Put(), exception.Put(), &argError);
-        },
-        [&] { return text(exception.Fill().bstrDescription); });
+    HRESULT hr = m_cache->Guard().Repeated([&] {
+        return RoundTrip(
+            m_cache->Observer(), call,
+            [&] {
+                return m_object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                        flags == DISPATCH_PROPERTYPUT ? nullptr : result.Put(), exception.Put(),
+                                        &argError);
+            },
+            [&] { return text(filled().bstrDescription); });
+    });
     if (FAILED(hr))
     {
         std::wstring description;
         if (hr == DISP_E_EXCEPTION)
         {
-            const EXCEPINFO& info = exception.Fill();
+            const EXCEPINFO& info = filled();
             description = text(info.bstrDescription);
             if (!text(info.bstrSource).empty())
                 description = text(info.bstrSource) + L": " + description;
-            if (info.scode != S_OK)
-                description += L" (" + Widen(Hex(info.scode).c_str()) + L")";
+            hr = ExceptionCode(info);
         }
         else if (hr == DISP_E_TYPEMISMATCH || hr == DISP_E_PARAMNOTFOUND)
         {
@@ -261,7 +299,7 @@ std::vector<double> Result::Doubles() const
     const VARIANT& v = m_value.Get();
     if (v.vt == VT_EMPTY || v.vt == VT_NULL)
         return {};
-    if ((v.vt != (VT_ARRAY | VT_R8) && v.vt != (VT_ARRAY | VT_VARIANT)) || !v.parray || SafeArrayGetDim(v.parray) != 1)
+    if ((v.vt != (VT_ARRAY | VT_R8) && v.vt != (VT_ARRAY | VT_VARIANT)) || !HoldsItsType(v))
         Mismatch("an array of numbers");
     LONG lower = 0;
     LONG upper = -1;
@@ -291,7 +329,7 @@ std::vector<double> Result::Doubles() const
 std::vector<Variant> Result::VariantElements(const char* expected) const
 {
     const VARIANT& v = m_value.Get();
-    if (v.vt != (VT_ARRAY | VT_VARIANT) || !v.parray || SafeArrayGetDim(v.parray) != 1)
+    if (v.vt != (VT_ARRAY | VT_VARIANT) || !HoldsItsType(v))
         Mismatch(expected);
     LONG lower = 0;
     LONG upper = -1;

@@ -2,14 +2,22 @@
 //
 // Every call into the host is one round trip into another process. A member's name is looked up (one more
 // round trip) once per kind of object for the whole run and kept in the connection's DispIdCache: all
-// objects of a kind answer the same member table, and a drawing is a document.
+// objects of a kind answer the same member table. A drawing, a part and an assembly are different kinds: a
+// host may number their members differently.
 //
-// Every round trip, lookup or call, leaves for the host in one place (dispatch.cpp's RoundTrip), which
-// tells the connection's call observer, when there is one, what was sent and what came back.
+// Calls go out as Visual Basic late binding sends them, the form automation hosts are used to: a call whose
+// result is used as DISPATCH_METHOD | DISPATCH_PROPERTYGET (so a member our notes file as a method works
+// when the host's type library makes it a property, and the other way round), a call whose result is
+// ignored as DISPATCH_METHOD, a property write as DISPATCH_PROPERTYPUT.
+//
+// Every round trip, lookup or call, leaves for the host in one place (dispatch.cpp's RoundTrip), which the
+// connection's CallGuard repeats while the host is busy, and which tells the connection's call observer,
+// when there is one, what was sent and what came back: each try, refused ones too.
 #pragma once
 
 #include "host/cad_host.h"
 #include "host/call_log.h"
+#include "host/com/call_guard.h"
 #include "host/com/com_resources.h"
 
 #include <cstdint>
@@ -22,10 +30,12 @@
 namespace host::com
 {
 
-/// The DISPIDs of one connection, by object kind and member name, and who hears its round trips.
+/// The DISPIDs of one connection, by object kind and member name, the guard every call of the connection
+/// passes, and who hears its round trips.
 class DispIdCache
 {
 public:
+    CallGuard& Guard() { return m_guard; }
     /// Every lookup and call from now on is told to observer; nothing: no longer.
     void ObserveCalls(host::CallObserver* observer) { m_observer = observer; }
     host::CallObserver* Observer() const { return m_observer; }
@@ -47,6 +57,7 @@ private:
     std::map<std::pair<std::string, std::string>, Entry> m_entries;
     std::int64_t m_lookups = 0;
     host::CallObserver* m_observer = nullptr;
+    CallGuard m_guard;
 };
 
 /// A host member's answer, converted to what the typed interface returns. Each conversion throws
@@ -68,7 +79,8 @@ public:
     host::OptionalText OptionalText() const;
     /// VT_DISPATCH, or VT_UNKNOWN asked for IDispatch; VT_EMPTY, VT_NULL and a null pointer are nothing.
     ComPtr<IDispatch> Object() const;
-    /// VT_ARRAY of VT_R8, or of VT_VARIANT each holding a number; VT_EMPTY and VT_NULL are no elements.
+    /// VT_ARRAY of VT_R8, or of VT_VARIANT each holding a number; VT_EMPTY and VT_NULL are no elements. The
+    /// array's own element type is checked against its VARIANT type before anything is read.
     std::vector<double> Doubles() const;
     /// VT_ARRAY of VT_VARIANT whose elements are VT_ARRAY of VT_VARIANT, each element of those an object (as
     /// Object() takes it, but never nothing); VT_EMPTY and VT_NULL are no arrays. Every object is checked
@@ -94,15 +106,15 @@ public:
     {
     }
 
-    /// DISPATCH_METHOD; arguments in the member's own order.
+    /// A call whose result is used, method or property get alike; arguments in the member's own order.
     template <typename... Args> Result Call(const char* member, Args&&... args)
     {
-        return Invoke(member, DISPATCH_METHOD, List(std::forward<Args>(args)...));
+        return Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, List(std::forward<Args>(args)...));
     }
-    /// DISPATCH_PROPERTYGET, with the arguments of a parameterised property.
-    template <typename... Args> Result Get(const char* member, Args&&... args)
+    /// A call whose result the program ignores: DISPATCH_METHOD. Its answer is still handed back.
+    template <typename... Args> Result Send(const char* member, Args&&... args)
     {
-        return Invoke(member, DISPATCH_PROPERTYGET, List(std::forward<Args>(args)...));
+        return Invoke(member, DISPATCH_METHOD, List(std::forward<Args>(args)...));
     }
     /// DISPATCH_PROPERTYPUT, the value named DISPID_PROPERTYPUT.
     void Put(const char* member, Variant value) { Invoke(member, DISPATCH_PROPERTYPUT, List(std::move(value))); }
@@ -115,6 +127,8 @@ public:
 
     IDispatch* Object() const { return m_object.Get(); }
     const char* Kind() const { return m_kind; }
+    /// Once the object's kind is known (a document's type): its members are looked up under kind from now on.
+    void SetKind(const char* kind) { m_kind = kind; }
 
 private:
     template <typename... Args> static std::vector<Variant> List(Args&&... args)
@@ -135,5 +149,9 @@ private:
 /// The host::Error for a failed COM call: the HRESULT, and in the text the member, the code in hex and
 /// whatever description came with it.
 host::Error ComFailure(HRESULT hr, const char* member, const std::wstring& description = {});
+
+/// The code of a DISP_E_EXCEPTION as Visual Basic's Err.Number reports it: the EXCEPINFO's scode, or its
+/// wCode as 0x800A0000 | wCode; DISP_E_EXCEPTION itself when the server gave neither.
+HRESULT ExceptionCode(const EXCEPINFO& info);
 
 } // namespace host::com

@@ -496,9 +496,18 @@ private:
         if (effect == nullptr)
             Fail(Join(path, "effect"), "fehlt");
         const auto effectText = effect->is_string() ? effect->get<std::string>() : std::string();
-        if (effectText == "disconnect")
+        if (effectText == "busy" || effectText == "hang")
         {
-            fault.effect = FaultEffect::kDisconnect;
+            const auto* seconds = Member(value, "seconds");
+            if (seconds == nullptr)
+                Fail(Join(path, "seconds"), "fehlt");
+            if (!seconds->is_number() || seconds->get<double>() < 0 || !std::isfinite(seconds->get<double>()))
+                Fail(Join(path, "seconds"), "erwartet eine Zahl ab 0");
+            fault.seconds = seconds->get<double>();
+        }
+        if (effectText == "disconnect" || effectText == "busy")
+        {
+            fault.effect = effectText == "busy" ? FaultEffect::kBusy : FaultEffect::kDisconnect;
             const auto* after = Member(value, "afterCalls");
             if (after == nullptr)
                 Fail(Join(path, "afterCalls"), "fehlt");
@@ -510,8 +519,10 @@ private:
             fault.effect = FaultEffect::kError;
         else if (effectText == "nothing")
             fault.effect = FaultEffect::kNothing;
+        else if (effectText == "hang")
+            fault.effect = FaultEffect::kHang;
         else
-            Fail(Join(path, "effect"), "erwartet \"error\", \"nothing\" oder \"disconnect\"");
+            Fail(Join(path, "effect"), "erwartet \"error\", \"nothing\", \"disconnect\", \"busy\" oder \"hang\"");
         const auto* member = Member(value, "member");
         if (member == nullptr)
             Fail(Join(path, "member"), "fehlt");
@@ -703,15 +714,21 @@ json WriteFault(const FaultModel& fault)
     if (fault.file)
         return *fault.file; // faults are read, never changed
     json out = json::object();
-    if (fault.effect == FaultEffect::kDisconnect)
+    if (fault.effect == FaultEffect::kDisconnect || fault.effect == FaultEffect::kBusy)
     {
         out["afterCalls"] = fault.afterCalls;
-        out["effect"] = "disconnect";
+        out["effect"] = fault.effect == FaultEffect::kBusy ? "busy" : "disconnect";
+        if (fault.effect == FaultEffect::kBusy)
+            out["seconds"] = fault.seconds;
         return out;
     }
     out["member"] = fault.member;
     out["occurrence"] = fault.occurrence;
-    out["effect"] = fault.effect == FaultEffect::kError ? "error" : "nothing";
+    out["effect"] = fault.effect == FaultEffect::kError  ? "error"
+                    : fault.effect == FaultEffect::kHang ? "hang"
+                                                         : "nothing";
+    if (fault.effect == FaultEffect::kHang)
+        out["seconds"] = fault.seconds;
     return out;
 }
 

@@ -161,13 +161,16 @@ enum class FaultEffect
     kError,      ///< the call raises a host failure
     kNothing,    ///< a call that returns an object returns none
     kDisconnect, ///< every call after `afterCalls` fails, as when the host process is gone
+    kBusy,       ///< every call after `afterCalls` is refused for `seconds`, as by a host running a command
+    kHang,       ///< the call takes `seconds` before it returns
 };
 
 struct FaultModel
 {
     std::string member;          ///< host member name (kError, kNothing)
     std::int64_t occurrence = 1; ///< counted from 1 (kError, kNothing)
-    std::int64_t afterCalls = 0; ///< kDisconnect
+    std::int64_t afterCalls = 0; ///< kDisconnect, kBusy
+    double seconds = 0;          ///< kBusy, kHang
     FaultEffect effect = FaultEffect::kError;
     FileObject file = {};
 };

@@ -20,4 +20,10 @@ void SimConnector::ObserveCalls(host::CallObserver* observer)
         m_session->ObserveCalls(observer);
 }
 
+void SimConnector::SetCallLimits(const host::CallLimits& limits)
+{
+    if (m_session)
+        m_session->SetBusyLimit(limits.busySeconds);
+}
+
 } // namespace host::sim

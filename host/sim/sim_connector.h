@@ -21,6 +21,9 @@ public:
     host::ApplicationPtr GetActiveObject(const std::wstring& progId) override;
     void ObserveCalls(host::CallObserver* observer) override;
 
+    /// The busy limit reaches the session's busy faults; a simulated call never hangs for real.
+    void SetCallLimits(const host::CallLimits& limits) override;
+
 private:
     std::shared_ptr<SimSession> m_session;
 };

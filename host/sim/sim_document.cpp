@@ -268,16 +268,24 @@ public:
         const auto call = m_state->Enter(kind::kDocument, "GetType");
         return Doc().type;
     }
+    /// The type without a call: what a server needs to know of the object it serves.
+    std::int32_t TypeUncounted() { return Doc().type; }
+    /// The kind the document's members are called under, as a client that asked GetType first names them.
+    const char* Kind() const
+    {
+        const auto& documents = m_state->Model().documents;
+        return m_document < documents.size() ? kind::OfDocument(documents[m_document].type) : kind::kDocument;
+    }
 
     std::wstring GetPathName() override
     {
-        const auto call = m_state->Enter(kind::kDocument, "GetPathName");
+        const auto call = m_state->Enter(Kind(), "GetPathName");
         return Doc().path;
     }
 
     host::FeatureManagerPtr FeatureManager() override
     {
-        const auto call = m_state->Enter(kind::kDocument, "FeatureManager");
+        const auto call = m_state->Enter(Kind(), "FeatureManager");
         if (call.Nothing())
             return nullptr;
         (void)Doc();
@@ -286,7 +294,7 @@ public:
 
     host::ExtensionPtr Extension() override
     {
-        const auto call = m_state->Enter(kind::kDocument, "Extension");
+        const auto call = m_state->Enter(Kind(), "Extension");
         if (call.Nothing())
             return nullptr;
         (void)Doc();
@@ -295,7 +303,7 @@ public:
 
     host::SelectionManagerPtr SelectionManager() override
     {
-        const auto call = m_state->Enter(kind::kDocument, "SelectionManager");
+        const auto call = m_state->Enter(Kind(), "SelectionManager");
         if (call.Nothing())
             return nullptr;
         (void)Doc();
@@ -304,7 +312,7 @@ public:
 
     bool DeleteSelection(bool /*confirmFlag*/) override
     {
-        const auto call = m_state->Enter(kind::kDocument, "DeleteSelection", {vt::kBool});
+        const auto call = m_state->Enter(Kind(), "DeleteSelection", {vt::kBool});
         auto& document = Doc();
         std::set<AnnotationId> doomed;
         for (const auto& entry : document.selection)
@@ -332,8 +340,7 @@ public:
 
     bool SelectByID(const std::wstring& selId, const std::wstring& selParams, double x, double y, double z) override
     {
-        const auto call =
-            m_state->Enter(kind::kDocument, "SelectByID", {vt::kBstr, vt::kBstr, vt::kR8, vt::kR8, vt::kR8});
+        const auto call = m_state->Enter(Kind(), "SelectByID", {vt::kBstr, vt::kBstr, vt::kR8, vt::kR8, vt::kR8});
         return SelectByName(Doc(), selId, selParams, x, y, z, false, 0);
     }
 
@@ -341,14 +348,13 @@ public:
                        double z) override
     {
         // The session takes the point as SelectByID does and writes nothing back.
-        const auto call =
-            m_state->Enter(kind::kDocument, "SelectByID", {vt::kBstr, vt::kBstr, vt::kRefR8, vt::kRefR8, vt::kR8});
+        const auto call = m_state->Enter(Kind(), "SelectByID", {vt::kBstr, vt::kBstr, vt::kRefR8, vt::kRefR8, vt::kR8});
         return SelectByName(Doc(), selId, selParams, x, y, z, false, 0);
     }
 
     host::NotePtr InsertNote(const std::wstring& text) override
     {
-        const auto call = m_state->Enter(kind::kDocument, "InsertNote", {vt::kBstr});
+        const auto call = m_state->Enter(Kind(), "InsertNote", {vt::kBstr});
         if (call.Nothing())
             return nullptr;
         auto& document = Doc();
@@ -370,14 +376,14 @@ public:
 
     bool GetUserPreferenceToggle(std::int16_t userPreferenceToggle) override
     {
-        const auto call = m_state->Enter(kind::kDocument, "GetUserPreferenceToggle", {vt::kI2});
+        const auto call = m_state->Enter(Kind(), "GetUserPreferenceToggle", {vt::kI2});
         (void)Doc();
         return m_state->Toggle(userPreferenceToggle);
     }
 
     bool SetUserPreferenceToggle(std::int16_t userPreferenceValue, bool onFlag) override
     {
-        const auto call = m_state->Enter(kind::kDocument, "SetUserPreferenceToggle", {vt::kI2, vt::kBool});
+        const auto call = m_state->Enter(Kind(), "SetUserPreferenceToggle", {vt::kI2, vt::kBool});
         (void)Doc();
         m_state->SetToggle(userPreferenceValue, onFlag);
         return true;
@@ -385,7 +391,7 @@ public:
 
     host::TextFormatPtr GetUserPreferenceTextFormat(std::int16_t userPreferenceValue) override
     {
-        const auto call = m_state->Enter(kind::kDocument, "GetUserPreferenceTextFormat", {vt::kI2});
+        const auto call = m_state->Enter(Kind(), "GetUserPreferenceTextFormat", {vt::kI2});
         if (call.Nothing())
             return nullptr;
         return MakeTextFormat(m_state, DocumentTextFormat(Doc(), userPreferenceValue));
@@ -393,7 +399,7 @@ public:
 
     void EditRebuild() override
     {
-        const auto call = m_state->Enter(kind::kDocument, "EditRebuild");
+        const auto call = m_state->Enter(Kind(), "EditRebuild");
         (void)Doc();
         m_state->CountRebuild();
     }
@@ -402,7 +408,7 @@ public:
 
     host::SheetPtr GetCurrentSheet() override
     {
-        const auto call = m_state->Enter(kind::kDocument, "GetCurrentSheet");
+        const auto call = m_state->Enter(Kind(), "GetCurrentSheet");
         if (call.Nothing())
             return nullptr;
         const auto sheet = CurrentSheetIndex();
@@ -411,7 +417,7 @@ public:
 
     host::ViewPtr GetFirstView() override
     {
-        const auto call = m_state->Enter(kind::kDocument, "GetFirstView");
+        const auto call = m_state->Enter(Kind(), "GetFirstView");
         if (call.Nothing())
             return nullptr;
         const auto sheet = CurrentSheetIndex();
@@ -420,7 +426,7 @@ public:
 
     bool ActivateSheet(const std::wstring& name) override
     {
-        const auto call = m_state->Enter(kind::kDocument, "ActivateSheet", {vt::kBstr});
+        const auto call = m_state->Enter(Kind(), "ActivateSheet", {vt::kBstr});
         auto& document = RequireDrawing();
         if (FindSheet(document, name) == nullptr)
             return false;
@@ -430,7 +436,7 @@ public:
 
     std::vector<std::vector<host::ViewPtr>> GetViews() override
     {
-        const auto call = m_state->Enter(kind::kDocument, "GetViews");
+        const auto call = m_state->Enter(Kind(), "GetViews");
         if (call.Nothing())
             return {};
         const auto& document = RequireDrawing();
@@ -567,6 +573,13 @@ private:
 };
 
 } // namespace
+
+std::optional<std::int32_t> DocumentTypeOf(host::HostObject& object)
+{
+    if (auto* document = dynamic_cast<SimDocument*>(&object))
+        return document->TypeUncounted();
+    return std::nullopt;
+}
 
 host::ApplicationPtr MakeApplication(StatePtr state)
 {

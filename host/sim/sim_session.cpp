@@ -68,6 +68,11 @@ void SimSession::Save(const std::filesystem::path& file) const
     }
 }
 
+void SimSession::SetBusyLimit(std::int32_t seconds)
+{
+    m_state->SetBusyLimit(seconds);
+}
+
 bool SimSession::Running() const
 {
     return m_state->Model().running;

@@ -42,6 +42,9 @@ public:
     /// Writes Serialize() to the file. Throws SessionFileError when it cannot be written.
     void Save(const std::filesystem::path& file) const;
 
+    /// The program's busy limit in seconds (see SimState::SetBusyLimit).
+    void SetBusyLimit(std::int32_t seconds);
+
     /// False: no session is running, attaching fails.
     bool Running() const;
     /// The application object; the same one on every call.

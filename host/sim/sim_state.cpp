@@ -95,13 +95,19 @@ SimCall SimState::Enter(const char* object, const std::string& member, std::init
         record->args.assign(args.begin(), args.end());
         record->started = std::chrono::steady_clock::now();
     }
-    ++m_totalCalls;
     m_member = member;
     m_failure.reset();
-    const auto count = ++m_callsByMember[member];
     bool nothing = false;
     try
     {
+        // A call a busy host refuses did nothing and is not counted; the log has it all the same.
+        for (const auto& fault : m_model.faults)
+        {
+            if (fault.effect == FaultEffect::kBusy && m_totalCalls >= fault.afterCalls && fault.seconds >= m_busyLimit)
+                Fail(host::kCallRejected, "the host is busy and refuses the call");
+        }
+        ++m_totalCalls;
+        const auto count = ++m_callsByMember[member];
         for (const auto& fault : m_model.faults)
         {
             switch (fault.effect)
@@ -117,6 +123,10 @@ SimCall SimState::Enter(const char* object, const std::string& member, std::init
             case FaultEffect::kNothing:
                 if (fault.member == member && fault.occurrence == count)
                     nothing = true;
+                break;
+            case FaultEffect::kBusy:
+            case FaultEffect::kHang:
+                // Time the simulated session does not have: a call that takes long still returns.
                 break;
             }
         }

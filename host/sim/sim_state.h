@@ -73,7 +73,8 @@ public:
     /// Every member call goes through here first: it is counted, then the faults apply. object is the kind
     /// of the called object, args the VARIANT types the COM adapter sends for this call (host::vt), for the
     /// log of host calls. Throws host::Error for an injected failure; the call answers nothing when the
-    /// result says so. The result lives as long as the member's body.
+    /// result says so. The result lives as long as the member's body. A call a busy host refuses is not
+    /// counted: it did nothing.
     [[nodiscard]] SimCall Enter(const char* object, const std::string& member,
                                 std::initializer_list<const char*> args = {});
 
@@ -85,6 +86,15 @@ public:
     /// the first call of a member on a kind of object comes after a name lookup, which the simulated session
     /// answers at once.
     void ObserveCalls(host::CallObserver* observer) { m_observer = observer; }
+
+    /// The program's busy limit, seconds. Without time, a busy fault is all or nothing: shorter than the
+    /// limit, the program's repeated tries outlast it and it changes nothing; as long or longer, the host
+    /// stays busy for the rest of the run and refuses every later call (host::kCallRejected), as the
+    /// program sees it once it has given up.
+    void SetBusyLimit(std::int32_t seconds) { m_busyLimit = seconds; }
+
+    /// The member of the call being served (the last one that entered), for the failures it raises.
+    const std::string& CurrentMember() const { return m_member; }
 
     std::int64_t TotalCalls() const { return m_totalCalls; }
     const std::map<std::string, std::int64_t>& CallsByMember() const { return m_callsByMember; }
@@ -129,6 +139,7 @@ private:
     host::CallObserver* m_observer = nullptr;
     std::set<std::pair<std::string, std::string>> m_lookedUp; ///< kind and member, once looked up
     std::optional<host::Error> m_failure;                     ///< the last failure raised, until reported
+    std::int32_t m_busyLimit = 30;
 };
 
 /// Makes a simulated host object that counts as alive in state until its last reference is dropped, so

@@ -388,6 +388,55 @@ TEST(FrmMainWork, HostFailureNobodyRecordedEndsWithTheMessageOfLastResort)
     EXPECT_EQ(h.run->swAcc, nullptr);
 }
 
+TEST(FrmMainWork, AHostBusyWithinTheLimitChangesNothingBeyondItEndsWithTheBusyMessage)
+{
+    std::int64_t startUp = 0;
+    Json finished;
+    {
+        AppHarness h{SessionWithEarlierRow()};
+        h.form->Form_Load();
+        startUp = h.session->TotalCalls();
+        h.form->cmd_Ok_Click();
+        finished = Json::parse(h.session->Serialize());
+    }
+    struct Case
+    {
+        const char* name;
+        std::int64_t afterCalls;
+        double seconds; ///< against BusyTimeout 3
+        Ending ending;
+        const wchar_t* message; ///< nullptr: none
+    };
+    const Case cases[] = {
+        {"briefly in the scan", startUp / 2, 2.5, Ending::Ok, nullptr},
+        {"long in the scan", startUp / 2, 3, Ending::Error, app::kHostBusyUntouched},
+        {"long in the row", startUp + 20, 60, Ending::Error, app::kHostBusyPartly},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        AppHarness h{WithFaults(SessionWithEarlierRow(), {testing_support::Busy(c.afterCalls, c.seconds)})};
+        h.Ini(L"main", L"BusyTimeout", L"3");
+        h.form->Form_Load();
+        h.form->cmd_Ok_Click();
+
+        EXPECT_EQ(h.form->RunEnding(), c.ending);
+        EXPECT_EQ(h.session->ObjectsHeldOutside(), 0);
+        if (c.message == nullptr)
+        {
+            EXPECT_TRUE(h.messageWindow.shown.empty());
+            Json after = Json::parse(h.session->Serialize());
+            after.erase("faults");
+            EXPECT_EQ(after, finished);
+        }
+        else
+        {
+            ASSERT_EQ(h.messageWindow.shown.size(), 1u);
+            EXPECT_EQ(h.messageWindow.shown[0].text, c.message);
+        }
+    }
+}
+
 TEST(FrmMainWork, HostGoingAwayAtAnyCallEndsWithExactlyOneMessage)
 {
     std::int64_t total = 0;

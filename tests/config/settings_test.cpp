@@ -5,6 +5,7 @@
 #include "tests/support/fake_platform.h"
 #include "tests/support/recording_message_window.h"
 #include "tests/support/recording_profile_store.h"
+#include "ui/conversions.h"
 #include "ui/error_object.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +67,8 @@ TEST_F(SettingsLoad, NoFilesGiveTheDefaults)
     EXPECT_EQ(s.standardType, 1);
     EXPECT_EQ(s.rowForm, 0);
     EXPECT_EQ(s.scanScope, 0);
+    EXPECT_EQ(s.busyTimeout, 30);
+    EXPECT_EQ(s.hangTimeout, 15);
     EXPECT_EQ(s.symbolFontName, L"");
     EXPECT_EQ(s.symbolFontHeight, 0);
     EXPECT_EQ(s.bracketFontName, L"");
@@ -81,6 +84,28 @@ TEST_F(SettingsLoad, NoFilesGiveTheDefaults)
     EXPECT_FALSE(s.normFixLocked);
     EXPECT_FALSE(TempFolder::Read(folder.File(L"glattmark.ini"))) << "no default is ever written";
     EXPECT_EQ(loaded.iniHandler.iniSection, L"NormFix");
+}
+
+TEST_F(SettingsLoad, TimeoutsInSecondsFallBackToTheirDefaultsUnlessANumber)
+{
+    struct Case
+    {
+        std::wstring text;
+        std::int32_t busy; ///< with the default 30
+        std::int32_t hang; ///< with the default 15
+    };
+    const Case cases[] = {
+        {L"0", 0, 0}, {L"3", 3, 3}, {L"2.6", 3, 3}, {L"", 30, 15}, {L"lang", 30, 15}, {L"-1", 30, 15},
+    };
+    for (const Case& c : cases)
+    {
+        RecordingProfileStore profiles;
+        profiles.Put(kIni, L"main", L"BusyTimeout", c.text);
+        profiles.Put(kIni, L"main", L"HangTimeout", c.text);
+        const Loaded loaded = Load(profiles, kIni);
+        EXPECT_EQ(loaded.settings.busyTimeout, c.busy) << ui::ToUtf8(c.text);
+        EXPECT_EQ(loaded.settings.hangTimeout, c.hang) << ui::ToUtf8(c.text);
+    }
 }
 
 TEST_F(SettingsLoad, ReadsInTheFixedOrder)
@@ -110,6 +135,8 @@ TEST_F(SettingsLoad, ReadsInTheFixedOrder)
         {L"main", L"StandardType"},
         {L"main", L"Form"},
         {L"main", L"Scope"},
+        {L"main", L"BusyTimeout"},
+        {L"main", L"HangTimeout"},
         {L"main", L"LogFile"}, // the log of host calls, a key of its own after the classic ones
         {L"SymbolFont", L"FontName"},
         {L"SymbolFont", L"FontHeight"},

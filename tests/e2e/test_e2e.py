@@ -29,7 +29,7 @@ SKIPPED = 77
 POSITION_TOLERANCE = 1e-4  # metres
 POSITION_KEYS = {"x", "y"}
 # What only the COM side records, beside the calls both count.
-COM_ONLY_STATS = {"lookups", "callLog", "objectsHeldByClients", "stop"}
+COM_ONLY_STATS = {"lookups", "callLog", "objectsHeldByClients", "stop", "refusedAsBusy"}
 
 
 def example(name):
@@ -54,6 +54,20 @@ SECOND = example("zweiter-lauf.json")
 PART = {"format": "glattmark-cad-session/1", "activeDocument": 0,
         "documents": [{"path": "C:\\Modelle\\Welle.SLDPRT", "type": 1}]}
 
+
+def with_part_first(session):
+    """The session with a part open before its drawing, the drawing still the active document."""
+    changed = copy.deepcopy(session)
+    changed["documents"].insert(0, copy.deepcopy(PART["documents"][0]))
+    changed["activeDocument"] = changed.get("activeDocument", 0) + 1
+    return changed
+
+
+BUSY_MESSAGE = ("SolidWorks ist besch\u00e4ftigt und nimmt keine Auftr\u00e4ge an. Bitte den laufenden Befehl in "
+                "SolidWorks beenden und Glattmark erneut starten. Die Zeichnung wurde %s.")
+HOST_FAILURE_UNTOUCHED = ("Die Verbindung zur SolidWorks-Sitzung ist unterbrochen oder ein Aufruf ist fehlgeschlagen. "
+                          "Die Zeichnung wurde nicht ge\u00e4ndert.")
+
 # name: the session, glattmark-sim's answer options, and what the scenario may change. "user": the
 # user's annotations may change (Normfix corrects them); "nothing": the session stays as it was.
 # "ini": replacements in the example glattmark.ini.
@@ -67,6 +81,11 @@ PART = {"format": "glattmark-cad-session/1", "activeDocument": 0,
 # the start-up instead.
 # "log": the log of host calls both programs write beside their glattmark.ini; "no-log": the folder of a
 # log that cannot be written, and so is not.
+# "busy": (where, seconds) pairs: the host refuses every call for that long, in the middle of the start-up's
+# calls ("scan") or 20 calls into the row ("row"); glattmark-sim gets the same faults.
+# "hang": the answers to the hang window, in order; the session's hang faults make it come.
+# "abandons": the program gives a hung call up and ends its own process: it cannot release what the host
+# handed it, and glattmark-sim, which never hangs, has nothing to compare with.
 MACRO_NO_PROGRAM = ("glattmark.exe wurde nicht gefunden. Gesucht im Ordner des Makros:\r\n{folder}\r\n\r\n"
                     "Das Makro muss im selben Ordner wie glattmark.exe liegen.")
 MACRO_NO_PATH = ("Der Ordner dieses Makros ist unbekannt: SolidWorks nennt keinen Makropfad.\r\n"
@@ -133,6 +152,24 @@ SCENARIOS = {
     # A log in a folder that does not exist: the run is the run without a log, the document's path unasked.
     "log-unwritable": dict(session=FIRST, ini={";LogFile=": "LogFile=fehlt/glattmark.log"}, options=[],
                            no_log="fehlt"),
+    # A host busy for less than BusyTimeout changes nothing: the same session, the same calls.
+    "busy-briefly": dict(session=FIRST, busy=[("scan", 2), ("row", 2)], options=[]),
+    # Busy longer than BusyTimeout: the scan ends with the busy message, the sheet untouched; in the row the
+    # message names the sheet as perhaps partly changed.
+    "busy-in-scan": dict(session=FIRST, busy=[("scan", 10)], ini={";BusyTimeout=30": "BusyTimeout=3"}, options=[],
+                         changes="nothing", message=BUSY_MESSAGE % "nicht ge\u00e4ndert"),
+    "busy-in-row": dict(session=FIRST, busy=[("row", 10)], ini={";BusyTimeout=30": "BusyTimeout=3"}, options=[],
+                        message=BUSY_MESSAGE % "eventuell nur teilweise ge\u00e4ndert"),
+    # The host hangs in the scan for longer than HangTimeout: the user gives the call up, or waits it out.
+    "hang-cancel": dict(session=with_faults(FIRST, {"member": "GetNext", "occurrence": 1, "effect": "hang",
+                                                    "seconds": 8}),
+                        ini={";HangTimeout=15": "HangTimeout=2"}, options=[], hang=["cancel"], abandons=True,
+                        changes="nothing", message=HOST_FAILURE_UNTOUCHED),
+    "hang-wait": dict(session=with_faults(FIRST, {"member": "GetNext", "occurrence": 1, "effect": "hang",
+                                                  "seconds": 3}),
+                      ini={";HangTimeout=15": "HangTimeout=2"}, options=[], hang=["wait"]),
+    # simhost numbers a part's members apart from a drawing's: the drawing's calls must use the drawing's.
+    "part-and-drawing": dict(session=with_part_first(FIRST), options=[]),
 }
 PACKAGE_FILES = {"glattmark.exe", "glattmark.swb", "glattmark.ini", "glattmark.cfg", "LIESMICH.txt"}
 
@@ -202,6 +239,7 @@ def invoke_name(flags):
 
 # What may differ between the logs of one scenario on Windows and in glattmark-sim: times, how COM sent a
 # call (DISPID and flags), and where the INI file lies.
+DOCUMENT_TYPES = {"drawing", "part", "assembly"}
 LOG_ONLY_WINDOWS = {"t", "ms", "time", "dispid", "flags", "ini"}
 
 
@@ -230,7 +268,9 @@ def check_log(scenario, win, sim, stats):
     if len(calls) != len(served):
         failures.append("log: %d calls, simhost served %d" % (len(calls), len(served)))
     for i, (call, record) in enumerate(zip(calls, served)):
-        logged = (call["object"], call["member"], call["args"], invoke_name(call["flags"]))
+        # simhost records a document's calls under its member table; the log under the document's type.
+        logged = ("document" if call["object"] in DOCUMENT_TYPES else call["object"], call["member"], call["args"],
+                  invoke_name(call["flags"]))
         if logged != (record["kind"], record["member"], record["args"], record["invoke"]):
             failures.append("log: call %d is %s, simhost served %s" % (i, logged, record))
             break
@@ -266,20 +306,43 @@ def check_no_log(scenario, win, stats, expected_stats):
                        if "GetPathName" in s["calls"]["byMember"]]
 
 
+def check_abandoned(scenario, before, win):
+    """A run that gave a hung call up: the host failure message after the hang window, status 1, the sheet as
+    it was."""
+    failures = ["driver: %s" % p for p in win.seen["problems"]]
+    windows = [(m["window"], m["text"]) for m in win.seen["messages"]]
+    if windows != [("hang", "SolidWorks antwortet nicht."), ("error", scenario["message"])]:
+        failures.append("messages: %s" % windows)
+    if win.seen["exitCode"] != 1:
+        failures.append("exit status %s, not 1" % win.seen["exitCode"])
+    if win.session is None:
+        return failures + ["simhost wrote no session (status %s)" % win.simhost_status]
+    if annotations(win.session) != annotations(before):
+        failures.append("the sheet changed")
+    return failures
+
+
 def check(scenario, before, win, sim):
     failures = []
     seen = win.seen
     if seen is None:
         return ["the driver wrote nothing (status %s)" % win.driver_status]
+    if scenario.get("abandons"):
+        return check_abandoned(scenario, before, win)
     failures += ["driver: %s" % p for p in seen["problems"]]
     if seen["exitCode"] != sim.status:
         failures.append("exit status: Windows %s, glattmark-sim %s" % (seen["exitCode"], sim.status))
     if scenario.get("macro") and seen.get("command") != {"exitCode": 0, "programStarted": True}:
         failures.append("the macro: %s, not ended after starting the program" % seen.get("command"))
     failures += ["dialog%s" % d for d in differences(seen["dialog"], sim.transcript["dialog"])]
-    failures += ["messages%s" % d for d in differences(seen["messages"], sim.transcript["messages"])]
-    if "message" in scenario and [m["text"] for m in seen["messages"]] != [scenario["message"]]:
-        failures.append("messages: %s, not the one expected" % [m["text"] for m in seen["messages"]])
+    # glattmark-sim's host never hangs: the hang window is the Windows program's alone.
+    asked = [m for m in seen["messages"] if m["window"] == "hang"]
+    if len(asked) != len(scenario.get("hang", [])):
+        failures.append("the hang window came %d times, not %d" % (len(asked), len(scenario.get("hang", []))))
+    messages = [m for m in seen["messages"] if m["window"] != "hang"]
+    failures += ["messages%s" % d for d in differences(messages, sim.transcript["messages"])]
+    if "message" in scenario and [m["text"] for m in messages] != [scenario["message"]]:
+        failures.append("messages: %s, not the one expected" % [m["text"] for m in messages])
     if scenario.get("kill"):
         return failures
 
@@ -303,6 +366,8 @@ def check(scenario, before, win, sim):
         failures += check_log(scenario, win, sim, stats)
     if scenario.get("no_log"):
         failures += check_no_log(scenario, win, stats, expected_stats)
+    if scenario.get("busy") and not stats.get("refusedAsBusy"):
+        failures.append("the host refused no call as busy")
     return failures + check_annotations(scenario, before, after)
 
 
@@ -380,15 +445,28 @@ def macro_command(macro, folder):
     return 'wscript.exe //nologo "%s"' % harness.wine_path(script)
 
 
+def busy_faults(build, folder, scenario, ini_files):
+    """The scenario's busy faults, placed by the number of calls glattmark-sim's start-up makes."""
+    start_up = harness.run_sim(build, os.path.join(folder, "sim-start-up"), scenario["session"], ["--cancel"], "",
+                               ini_files)
+    scan_calls = start_up.session["stats"]["calls"]["total"]
+    after = {"scan": scan_calls // 2, "row": scan_calls + 20}
+    return [{"afterCalls": after[where], "effect": "busy", "seconds": seconds} for where, seconds in scenario["busy"]]
+
+
 def run(name, build, folder, package):
     scenario = SCENARIOS[name]
     session = scenario["session"]
     answers = harness.answers_from_options(scenario["options"])
+    if scenario.get("hang"):
+        answers["hang"] = scenario["hang"]
     program = None
     ini_files = None
     shutil.rmtree(folder, ignore_errors=True)
     if scenario.get("ini"):
         ini_files = harness.changed_ini(scenario["ini"], os.path.join(folder, "ini"))
+    if scenario.get("busy"):
+        session = with_faults(session, *session.get("faults", []), *busy_faults(build, folder, scenario, ini_files))
     if scenario.get("package"):
         if not package or not os.path.isfile(package):
             return ["no package: %s" % package]
@@ -425,6 +503,8 @@ def run(name, build, folder, package):
         start_up = harness.run_sim(build, os.path.join(folder, "sim-start-up"), session, ["--cancel"], user)
         sim_session = with_faults(session, {"afterCalls": start_up.session["stats"]["calls"]["total"],
                                             "effect": "disconnect"})
+    if scenario.get("abandons"):
+        return check(scenario, session, win, None)
     sim = harness.run_sim(build, os.path.join(folder, "sim"), sim_session, scenario["options"], user, ini_files)
     if sim.session is None or sim.transcript is None:
         return ["glattmark-sim wrote nothing (status %s): %s" % (sim.status, sim.stderr)]

@@ -187,6 +187,20 @@ TEST(ComAdapter, AnswersOfEveryShapeTheHostMayGiveConvert)
     raw->parray = array;
     EXPECT_EQ(result(std::move(variants)).Doubles(), (std::vector<double>{12, 0.297}));
 
+    // An array whose elements are not of the type its VARIANT claims is not read.
+    Variant claimsNumbers;
+    raw = claimsNumbers.Put();
+    raw->vt = VT_ARRAY | VT_R8;
+    raw->parray = SafeArrayCreateVector(VT_BSTR, 0, 2);
+    try
+    {
+        (void)result(std::move(claimsNumbers)).Doubles();
+        FAIL() << "texts are no numbers";
+    }
+    catch (const host::Error& error)
+    {
+        EXPECT_EQ(error.Code(), static_cast<std::int32_t>(DISP_E_TYPEMISMATCH));
+    }
     try
     {
         (void)result(Variant::Text(L"Blatt1")).Doubles();
@@ -219,7 +233,7 @@ TEST(ComAdapter, FailuresBecomeHostErrorsWithCodeMemberAndText)
     Served served(R"({ "format": "glattmark-cad-session/1", "activeDocument": 0,
         "documents": [ { "path": "C:\\Welle.SLDPRT", "type": 1 } ],
         "faults": [ { "member": "GetType", "occurrence": 1, "effect": "error" },
-                    { "afterCalls": 4, "effect": "disconnect" } ] })");
+                    { "afterCalls": 5, "effect": "disconnect" } ] })");
     const auto application = served.GetActiveObject(host::kProgId);
     const auto document = host::Require(application->ActiveDoc(), "ActiveDoc");
 
@@ -231,7 +245,8 @@ TEST(ComAdapter, FailuresBecomeHostErrorsWithCodeMemberAndText)
     EXPECT_NE(text.find("simhost"), std::string::npos) << text;
     EXPECT_NE(text.find("injected failure of call 1"), std::string::npos) << text;
 
-    // A part has no drawing members; the host says so at the call.
+    // A part has no drawing members; the host says so at the call. The document's type is asked first (the
+    // failed GetType told none): its members are looked up under the part's numbers.
     const auto notDrawing = FailureOf([&] { document->AsDrawing()->GetCurrentSheet(); });
     EXPECT_EQ(notDrawing.Code(), static_cast<std::int32_t>(DISP_E_MEMBERNOTFOUND));
 
@@ -242,10 +257,21 @@ TEST(ComAdapter, FailuresBecomeHostErrorsWithCodeMemberAndText)
         EXPECT_EQ(FailureOf([&] { raw.Call("Gibtsnicht"); }).Code(), static_cast<std::int32_t>(DISP_E_UNKNOWNNAME));
     EXPECT_EQ(served.server->ComStats()["lookups"]["byKind"][host::kind::kApplication]["Gibtsnicht"], 1);
 
-    // After the fourth call the host is gone: every call fails, and so does a lookup of a new name.
+    // After the fifth call the host is gone: every call fails, and so does a lookup of a new name.
     EXPECT_EQ(document->GetType(), host::kPart);
     EXPECT_EQ(FailureOf([&] { document->GetType(); }).Code(), host::kRpcDisconnected);
     EXPECT_EQ(FailureOf([&] { document->EditRebuild(); }).Code(), host::kRpcDisconnected);
+
+    // A DISP_E_EXCEPTION's code is what Visual Basic's Err.Number says.
+    const auto exception = [](SCODE scode, WORD wCode) {
+        EXCEPINFO info{};
+        info.scode = scode;
+        info.wCode = wCode;
+        return host::com::ExceptionCode(info);
+    };
+    EXPECT_EQ(exception(E_ACCESSDENIED, 0), E_ACCESSDENIED);
+    EXPECT_EQ(exception(S_OK, 1004), static_cast<HRESULT>(0x800A03ECu));
+    EXPECT_EQ(exception(S_OK, 0), DISP_E_EXCEPTION);
 }
 
 /// A one-dimensional VT_ARRAY|VT_VARIANT holding the elements.

@@ -232,6 +232,12 @@ TEST(ComOwners, TextFormatHandedByReferenceIsGivenBackWhateverTheHostDoes)
     CountingDispatch replacement;
     application.members[L"ActiveDoc"] = Answers(document);
     document.members[L"InsertNote"] = Answers(note);
+    // Asked first: a document's members are looked up under its type.
+    document.members[L"GetType"] = [](DISPPARAMS&, VARIANT* result) {
+        result->vt = VT_I4;
+        result->lVal = host::kDrawing;
+        return S_OK;
+    };
     note.members[L"GetTextFormat"] = Answers(format);
     note.members[L"GetAnnotation"] = Answers(annotation);
 

@@ -81,6 +81,11 @@ inline Json Disconnect(std::int64_t afterCalls)
     return Json{{"afterCalls", afterCalls}, {"effect", "disconnect"}};
 }
 
+inline Json Busy(std::int64_t afterCalls, double seconds)
+{
+    return Json{{"afterCalls", afterCalls}, {"effect", "busy"}, {"seconds", seconds}};
+}
+
 inline Json WithFaults(Json session, const std::vector<Json>& faults)
 {
     session["faults"] = faults;

@@ -1,7 +1,6 @@
 #include "tools/simhost/class_object.h"
 
 #include "host/com/dispatch.h"
-#include "tools/simhost/single_thread_object.h"
 
 #include <utility>
 
@@ -11,13 +10,11 @@ namespace simhost
 namespace
 {
 
-class ApplicationFactory final : public SingleThreadObject<IClassFactory>
+class ApplicationFactory final : public host::com::SingleInterfaceObject<ApplicationFactory, IClassFactory>
 {
 public:
-    explicit ApplicationFactory(ServedClass::MakeApplication application)
-        : SingleThreadObject(IID_IClassFactory), m_application(std::move(application))
-    {
-    }
+    explicit ApplicationFactory(ServedClass::MakeApplication application) : m_application(std::move(application)) {}
+    static REFIID InterfaceId() { return IID_IClassFactory; }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override
     {

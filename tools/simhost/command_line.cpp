@@ -16,6 +16,11 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args)
             options.help = true;
             return {options, {}};
         }
+        if (arg == L"--take-over")
+        {
+            options.takeOver = true;
+            continue;
+        }
         if (arg.rfind(L"--", 0) != 0)
         {
             if (!options.sessionPath.empty())
@@ -66,10 +71,13 @@ std::wstring Usage()
            L"  --stop-event NAME    anhalten, wenn das benannte Ereignis NAME gesetzt wird\n"
            L"                       (Vorgabe: GlattmarkSimHostStop)\n"
            L"  --idle SEKUNDEN      anhalten, wenn so lange kein Aufruf kam (Vorgabe: 60; 0: nie)\n"
+           L"  --take-over          auch dann bereitstellen, wenn HKLM die ProgID einer anderen Klasse zuordnet\n"
            L"Beim Halt: Eintrag in der Running Object Table zur\u00fcckziehen, alle Objekte von den Clients trennen,\n"
-           L"Sitzung schreiben, beenden. Die ProgID bleibt registriert (HKCU und HKLM\\Software\\Classes).\n"
+           L"Sitzung schreiben, die eigene Registrierung der ProgID (HKCU und HKLM\\Software\\Classes) entfernen,\n"
+           L"beenden.\n"
            L"Exit-Status: 0 Sitzung geschrieben; 1 COM-Fehler oder Sitzung nicht schreibbar;\n"
-           L"2 Aufruf oder Sitzungsdatei unbrauchbar.\n";
+           L"2 Aufruf oder Sitzungsdatei unbrauchbar; 3 die ProgID geh\u00f6rt einer anderen Klasse (ohne "
+           L"--take-over).\n";
 }
 
 } // namespace simhost

@@ -21,6 +21,7 @@ struct Options
     std::wstring stopFile;  ///< its appearance stops the server; "" for none
     std::wstring stopEvent = kDefaultStopEvent;
     int idleSeconds = kDefaultIdleSeconds; ///< 0: never stop for want of calls
+    bool takeOver = false;                 ///< serve even where HKLM maps the ProgID to another class
     bool help = false;
 };
 

@@ -3,10 +3,11 @@
 #include "host/com/variant_types.h"
 #include "host/host_error.h"
 #include "host/object_kinds.h"
-#include "tools/simhost/single_thread_object.h"
+#include "host/sim/sim_document.h"
 #include "ui/conversions.h"
 
 #include <exception>
+#include <limits>
 #include <new>
 #include <optional>
 #include <span>
@@ -501,16 +502,26 @@ HRESULT STDMETHODCALLTYPE FillInException(EXCEPINFO* info)
 
 /// One host object as a COM object. Lives on the server's single thread; the reference count needs no
 /// interlocking.
-class DispatchObject final : public SingleThreadObject<IDispatch>
+class DispatchObject final : public host::com::SingleInterfaceObject<DispatchObject, IDispatch>
 {
 public:
     DispatchObject(std::shared_ptr<DispatchServer> server, std::shared_ptr<host::HostObject> object, Kind kind)
-        : SingleThreadObject(IID_IDispatch), m_server(std::move(server)), m_object(std::move(object)), m_kind(kind)
+        : m_server(std::move(server)), m_object(std::move(object)), m_kind(kind), m_lookupKind(KindName(kind))
     {
         m_server->m_live.emplace(static_cast<IUnknown*>(this), this);
+        // A part's and an assembly's members have numbers of their own, as a host may give them, so that a
+        // client that takes a drawing's number for a part's member calls the wrong one. GetType keeps its
+        // number: it is what tells a client which kind of document it holds.
+        if (const auto type = m_object ? host::sim::DocumentTypeOf(*m_object) : std::nullopt)
+        {
+            m_shift = *type == host::kPart ? 100 : *type == host::kAssembly ? 200 : 0;
+            m_lookupKind = host::kind::OfDocument(*type);
+        }
     }
 
     const std::shared_ptr<host::HostObject>& HostObject() const { return m_object; }
+
+    static REFIID InterfaceId() { return IID_IDispatch; }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
@@ -539,6 +550,7 @@ public:
     }
 
 private:
+    friend class host::com::SingleInterfaceObject<DispatchObject, IDispatch>;
     ~DispatchObject() { m_server->m_live.erase(static_cast<IUnknown*>(this)); }
 
     HRESULT LookUp(LPOLESTR* names, UINT count, DISPID* ids)
@@ -552,15 +564,18 @@ private:
             if (CompareStringOrdinal(members[i].name, -1, names[0], -1, TRUE) == CSTR_EQUAL)
                 found = i;
         const std::string asked = found ? ui::ToUtf8(members[*found].name) : ui::ToUtf8(names[0] ? names[0] : L"");
-        ++m_server->m_lookups[KindName(m_kind)][asked];
-        ++m_server->m_lookupTotal;
         for (UINT i = 0; i < count; ++i)
             ids[i] = DISPID_UNKNOWN;
+        if (m_server->Busy())
+            return RPC_E_CALL_REJECTED;
+        // GetType is asked before a client knows the document's type: under the kind all documents share.
+        ++m_server->m_lookups[found && KeepsItsNumber(members[*found]) ? KindName(m_kind) : m_lookupKind][asked];
+        ++m_server->m_lookupTotal;
         if (m_server->m_disconnected)
             return RPC_E_DISCONNECTED;
         if (!found)
             return DISP_E_UNKNOWNNAME;
-        ids[0] = static_cast<DISPID>(*found + 1);      // DISPID 0 is the default member, which no kind has
+        ids[0] = Encode(*found, members[*found]);
         return count == 1 ? S_OK : DISP_E_UNKNOWNNAME; // named parameters are not offered
     }
 
@@ -568,9 +583,13 @@ private:
     {
         m_server->Touch();
         const auto members = MembersOf(m_kind);
-        if (id < 1 || static_cast<std::size_t>(id) > members.size() || !params)
+        const auto index = Decode(id, members);
+        if (!index || !params)
             return DISP_E_MEMBERNOTFOUND;
-        const Member& member = members[static_cast<std::size_t>(id - 1)];
+        const Member& member = members[*index];
+        if (m_server->Busy())
+            return RPC_E_CALL_REJECTED;
+        m_server->HangIfDue(ui::ToUtf8(member.name));
 
         CallRecord record{m_kind, ui::ToUtf8(member.name), InvokeName(flags), {}};
         for (UINT i = params->cArgs; i > 0; --i)
@@ -640,9 +659,35 @@ private:
         return DISP_E_EXCEPTION;
     }
 
+    static bool KeepsItsNumber(const Member& member)
+    {
+        return CompareStringOrdinal(member.name, -1, L"GetType", -1, FALSE) == CSTR_EQUAL;
+    }
+
+    /// DISPID 0 is the default member, which no kind has: members count from 1, shifted by the document type.
+    DISPID Encode(std::size_t index, const Member& member) const
+    {
+        return static_cast<DISPID>(index + 1) + (KeepsItsNumber(member) ? 0 : m_shift);
+    }
+    std::optional<std::size_t> Decode(DISPID id, std::span<const Member> members) const
+    {
+        for (const DISPID shift : {m_shift, DISPID{0}})
+        {
+            const DISPID unshifted = id - shift;
+            if (unshifted < 1 || static_cast<std::size_t>(unshifted) > members.size())
+                continue;
+            const std::size_t index = static_cast<std::size_t>(unshifted - 1);
+            if (Encode(index, members[index]) == id)
+                return index;
+        }
+        return std::nullopt;
+    }
+
     std::shared_ptr<DispatchServer> m_server;
     std::shared_ptr<host::HostObject> m_object;
     Kind m_kind;
+    std::string m_lookupKind; ///< the kind the lookups are counted under: a document's own type
+    DISPID m_shift = 0;
 };
 
 const char* KindName(Kind kind)
@@ -688,6 +733,40 @@ std::shared_ptr<DispatchServer> DispatchServer::Create(std::shared_ptr<host::sim
 DispatchServer::DispatchServer(std::shared_ptr<host::sim::SimSession> session, FailureText failureText)
     : m_session(std::move(session)), m_failureText(failureText), m_lastActivity(std::chrono::steady_clock::now())
 {
+    // Busy faults are served here in real time; the session must not refuse calls by its own account.
+    m_session->SetBusyLimit(std::numeric_limits<std::int32_t>::max());
+}
+
+bool DispatchServer::Busy()
+{
+    const auto now = std::chrono::steady_clock::now();
+    for (std::size_t i = 0; i < m_session->Model().faults.size(); ++i)
+    {
+        const auto& fault = m_session->Model().faults[i];
+        if (fault.effect != host::sim::FaultEffect::kBusy || m_session->TotalCalls() < fault.afterCalls)
+            continue;
+        const auto [start, isNew] = m_busySince.try_emplace(i, now);
+        if (now - start->second < std::chrono::duration<double>(fault.seconds))
+        {
+            ++m_refused;
+            return true;
+        }
+    }
+    return false;
+}
+
+void DispatchServer::HangIfDue(const std::string& member)
+{
+    const std::int64_t occurrence = m_session->CallCount(member) + 1;
+    for (const auto& fault : m_session->Model().faults)
+    {
+        if (fault.effect != host::sim::FaultEffect::kHang || fault.member != member || fault.occurrence != occurrence)
+            continue;
+        // A hung host serves nothing meanwhile: no message is dispatched. Only a stop ends the hang early.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(fault.seconds);
+        while (std::chrono::steady_clock::now() < end && !(m_stopAsked && m_stopAsked()))
+            Sleep(20);
+    }
 }
 
 ComPtr<IDispatch> DispatchServer::Application()
@@ -731,6 +810,8 @@ nlohmann::json DispatchServer::ComStats() const
         log.push_back(
             {{"kind", KindName(call.kind)}, {"member", call.member}, {"invoke", call.invoke}, {"args", call.args}});
     nlohmann::json stats = {{"lookups", {{"total", m_lookupTotal}, {"byKind", byKind}}}, {"callLog", log}};
+    if (m_refused > 0)
+        stats["refusedAsBusy"] = m_refused;
     if (!m_stopReason.empty())
         stats["stop"] = m_stopReason;
     if (m_heldAtStop >= 0)

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -92,6 +93,9 @@ public:
     /// COM objects alive now, whoever holds them.
     std::size_t LiveObjects() const { return m_live.size(); }
 
+    /// Asked while a call hangs (a hang fault): true ends the hang at once, so that a stop is not held up.
+    void SetStopCheck(std::function<bool()> stopAsked) { m_stopAsked = std::move(stopAsked); }
+
     /// Written into `stats` as `stop`: why the server ended.
     void SetStopReason(std::string reason) { m_stopReason = std::move(reason); }
 
@@ -106,6 +110,12 @@ private:
     DispatchServer(std::shared_ptr<host::sim::SimSession> session, FailureText failureText);
 
     void Touch() { m_lastActivity = std::chrono::steady_clock::now(); }
+    /// True while a busy fault refuses calls: the call is refused with RPC_E_CALL_REJECTED before it reaches
+    /// the session. Wine 8 ignores a server message filter's SERVERCALL_RETRYLATER (the call is served
+    /// anyway), so the refusal is answered from the object itself, as the client sees it from a busy host.
+    bool Busy();
+    /// Waits out a hang fault due for the next call of member.
+    void HangIfDue(const std::string& member);
 
     std::shared_ptr<host::sim::SimSession> m_session;
     FailureText m_failureText;
@@ -114,6 +124,9 @@ private:
     std::int64_t m_lookupTotal = 0;
     std::vector<CallRecord> m_callLog;
     std::chrono::steady_clock::time_point m_lastActivity;
+    std::map<std::size_t, std::chrono::steady_clock::time_point> m_busySince; ///< busy fault index -> start
+    std::int64_t m_refused = 0;
+    std::function<bool()> m_stopAsked;
     bool m_disconnected = false; ///< a disconnect fault fired: the host is gone for every later lookup too
     std::string m_stopReason;
     std::int64_t m_heldAtStop = -1; ///< simulated objects still held when DisconnectAll ran

@@ -35,6 +35,7 @@ namespace
 constexpr int kExitClean = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUnusable = 2;
+constexpr int kExitProgIdTaken = 3;
 /// How often the stop file and the idle time are looked at while no message arrives.
 constexpr DWORD kPollMilliseconds = 100;
 
@@ -122,11 +123,33 @@ int RunSimHost(const std::vector<std::wstring>& args)
         return kExitFailed;
     }
 
+    // A machine where the ProgID belongs to another class (the real host installed) keeps it.
+    const std::wstring machineClass = simhost::MachineClassOf(host::kProgId);
+    wchar_t ours[40] = {};
+    StringFromGUID2(simhost::kSimHostClsid, ours, 40);
+    if (!options.takeOver && !machineClass.empty() &&
+        CompareStringOrdinal(machineClass.c_str(), -1, ours, -1, TRUE) != CSTR_EQUAL)
+    {
+        Say(L"Die ProgID " + std::wstring(host::kProgId) + L" geh\u00f6rt hier der Klasse " + machineClass +
+            L"; simhost \u00fcbernimmt sie nur mit --take-over.");
+        return kExitProgIdTaken;
+    }
+
     const host::com::ComApartment apartment;
     const auto server = simhost::DispatchServer::Create(session, simhost::FailureText::AtOnce);
+    server->SetStopCheck([&options, &stopEvent] {
+        std::error_code unknown;
+        return WaitForSingleObject(stopEvent.Get(), 0) == WAIT_OBJECT_0 ||
+               (!options.stopFile.empty() && std::filesystem::exists(options.stopFile, unknown));
+    });
     std::string reason;
     {
-        simhost::RegisterProgId(host::kProgId, simhost::kSimHostClsid);
+        // Taken back however the serving ends: a machine is left as simhost found it.
+        const struct Registration
+        {
+            simhost::ProgIdBefore before = simhost::RegisterProgId(host::kProgId, simhost::kSimHostClsid);
+            ~Registration() { simhost::UnregisterProgId(host::kProgId, simhost::kSimHostClsid, before); }
+        } registration;
         // "running": false leaves the ProgID registered and the table empty: installed, not running.
         std::optional<simhost::RunningObject> running;
         std::optional<simhost::ServedClass> served;

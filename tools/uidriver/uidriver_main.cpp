@@ -10,12 +10,14 @@
 //     "pause": "C:\\...\\folder",  (optional: wait at every window shown, below)
 //     "command": "wscript.exe ...",  (optional: run this command line, which is to start the program, below)
 //     "answers": { "kind": 1, "typeKind": "...", "method": "...", "rough": "...", "normFix": true,
-//                  "leave": "ok" | "cancel" | "close" } }
-// Answers not given leave the dialog as the program proposed it; "leave" is "ok" unless given.
+//                  "leave": "ok" | "cancel" | "close", "hang": ["wait", "cancel"] } }
+// Answers not given leave the dialog as the program proposed it; "leave" is "ok" unless given. "hang": the
+// buttons pressed in the window that asks about a hung host ("Warten", "Abbrechen"), one per showing, in order.
 //
 // What it writes to "out": the dialog as first shown (as glattmark-sim's transcript has it) and after the
 // answers, every message with its window ("error" the program's message window, "messagebox" a system
-// message box), caption and text, answered with "Ok"; the program's exit code, the login name the program
+// message box, "hang" the question about a hung host), caption and text, answered with "Ok" (the hang
+// window as planned); the program's exit code, the login name the program
 // sees, seconds from the start to the dialog, to leaving it and to the end, and any problem met.
 //
 // "command": the driver runs this command line instead of starting the program itself, from its own working
@@ -32,6 +34,7 @@
 // which the program is ended, or a control that did not answer); 2 an unusable plan.
 
 #include "app/frm_main.h"
+#include "app/hang_window_win32.h"
 #include "app/main_dialog_win32.h"
 #include "tools/uidriver/foreign_windows.h"
 #include "ui/conversions.h"
@@ -85,6 +88,7 @@ struct Answers
     std::optional<std::wstring> rough;
     std::optional<bool> normFix;
     std::string leave = "ok";
+    std::vector<std::string> hang; ///< "wait" or "cancel", one per showing of the hang window
 };
 
 struct Plan
@@ -130,6 +134,12 @@ Plan ReadPlan(const std::filesystem::path& path)
     plan.answers.leave = answers.value("leave", std::string("ok"));
     if (plan.answers.leave != "ok" && plan.answers.leave != "cancel" && plan.answers.leave != "close")
         throw std::invalid_argument("leave must be ok, cancel or close");
+    for (const json& answer : answers.value("hang", json::array()))
+    {
+        plan.answers.hang.push_back(answer.get<std::string>());
+        if (plan.answers.hang.back() != "wait" && plan.answers.hang.back() != "cancel")
+            throw std::invalid_argument("hang answers must be wait or cancel");
+    }
     return plan;
 }
 
@@ -146,6 +156,7 @@ enum class WindowKind
     Dialog,
     ErrorWindow,
     MessageBox,
+    HangWindow,
     Other,
 };
 
@@ -160,6 +171,8 @@ WindowKind KindOf(HWND window, const std::wstring& dialogCaption)
         return WindowKind::Dialog;
     if (GetDlgItem(window, ui::kMessageLabelId) != nullptr && GetDlgItem(window, ui::kMessageOkId) != nullptr)
         return WindowKind::ErrorWindow;
+    if (uidriver::ClassOf(window) == app::kHangWindowClass)
+        return WindowKind::HangWindow;
     return WindowKind::Other;
 }
 
@@ -355,6 +368,12 @@ private:
                 AnswerMessage(window, "messagebox", uidriver::StaticText(window), uidriver::ButtonWithId(window, IDOK));
                 others = true;
                 break;
+            case WindowKind::HangWindow:
+                AnswerMessage(
+                    window, "hang", uidriver::TextOf(uidriver::Control(window, app::kHangLabelId)),
+                    uidriver::Control(window, NextHangAnswer() == "cancel" ? app::kHangCancelId : app::kHangWaitId));
+                others = true;
+                break;
             case WindowKind::Other:
                 others = true;
                 if (m_unknown.insert(window).second)
@@ -393,6 +412,17 @@ private:
         if (found == 0)
             Problem("the kind's picture is none of the program's bitmaps");
         return found;
+    }
+
+    /// The planned answer to the hang window's next showing; "wait" (and a problem) past the plan.
+    std::string NextHangAnswer()
+    {
+        if (m_hangAnswers >= m_plan.answers.hang.size())
+        {
+            Problem("the hang window came once more than planned");
+            return "wait";
+        }
+        return m_plan.answers.hang[m_hangAnswers++];
     }
 
     void AnswerDialog(HWND dialog)
@@ -516,6 +546,7 @@ private:
     std::optional<Clock::time_point> m_aloneSince;
     bool m_left = false;
     int m_pauses = 0;
+    std::size_t m_hangAnswers = 0;
     std::string m_lastWindowError;
 };
 
